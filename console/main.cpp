@@ -1,0 +1,82 @@
+// VelmoraPro: the desktop console.
+#include "ConsoleStartUp.h"
+
+#include "foundation/InitSettings.h"
+#include "foundation/Program.h"
+#include "foundation/SingleInstance.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace velmora;
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+// Dialogs need a person in front of a screen; without one (offscreen platform, tests,
+// VELMORA_NO_DIALOGS set) a message goes to standard error instead.
+bool DialogsWanted() {
+    if (std::getenv("VELMORA_NO_DIALOGS")) {
+        return false;
+    }
+    const QString platform = QGuiApplication::platformName();
+    return platform != "offscreen" && platform != "minimal";
+}
+
+void InstallDialogHooks() {
+    ProgramHooks& hooks = Program();
+    hooks.variant = ProgramVariant::Console;
+    if (DialogsWanted()) {
+        hooks.showError = [](const std::string& text) {
+            QMessageBox::critical(nullptr, "Velmora Pro", QString::fromStdString(text));
+        };
+        hooks.showWarning = [](const std::string& text) {
+            QMessageBox::warning(nullptr, "Velmora Pro", QString::fromStdString(text));
+        };
+    } else {
+        hooks.showError = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
+        hooks.showWarning = hooks.showError;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Velmora Pro");
+    QApplication::setApplicationDisplayName("Velmora Pro");
+    InstallDialogHooks();
+
+    std::unique_ptr<SingleInstance> lock;
+    if (const int rc = ConsoleStartUpChecks(lock); rc != 0) {
+        return rc;
+    }
+
+    // SIGTERM and SIGINT close the console as its window's close would.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
+        std::signal(SIGTERM, OnStopSignal);
+        std::signal(SIGINT, OnStopSignal);
+    }
+
+    LoadSettings(ProgramVariant::Console);
+    const int rc = QApplication::exec();
+    if (CheckConfDir()) {
+        SaveSettings(ProgramVariant::Console);
+    }
+    return rc;
+}
