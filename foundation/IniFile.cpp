@@ -131,6 +131,10 @@ bool IniFile::Load(const std::string& path, std::string& error, bool* existed) {
     if (existed) {
         *existed = true;
     }
+    if (!S_ISREG(st.st_mode)) {
+        error = std::string("Cannot open file \"") + path + "\". It is not a regular file.";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = std::string("Cannot open file \"") + path + "\". " + std::strerror(errno);
