@@ -94,15 +94,30 @@ int DeleteDatedFiles(const std::string& dirAndPrefix, const std::string& cutoff)
     return deleted;
 }
 
+void RecordAccess(long long serviceId, long long responseTime, const std::string& status,
+                  ZUVOzedovUzivara& db) {
+    db.Execute("insert into access_history (access_datetime,service_id,response_time,service_status) values "
+               "(now()," + std::to_string(serviceId) + "," + std::to_string(responseTime) + "," +
+               db.Quote(status) + ")");
+}
+
+void UpdateServiceAfterRun(long long serviceId, long long consecutiveFailures, const std::string& status,
+                           ZUVOzedovUzivara& db) {
+    db.Execute("update service set current_no_of_cons_alarm=" + std::to_string(consecutiveFailures) +
+               ",last_access=now(),service_status=" + db.Quote(status) + " where id=" + std::to_string(serviceId));
+}
+
 void HouseKeep(ZUVOzedovUzivara& db) {
     const TInitSettings& s = InitSettings();
     // Every file that has reached its age goes, not only the one of exactly that age, so
     // files from days on which no program ran do not pile up.
-    if (s.SystemLogHouseKeepDay >= 0) {
+    if (s.SystemLogHouseKeepDay >= 0 && !s.LogDir.empty()) {
         DeleteDatedFiles(s.LogDir + s.SystemLogFilename, DateDaysAgo(s.SystemLogHouseKeepDay));
     }
-    if (s.AlarmMsgFileHouseKeepDay >= 0) {
-        DeleteDatedFiles(s.AlarmMsgFilenamePath + s.AlarmMsgFilename,
+    // An empty alarm log path means the log directory, as the log writer has it by default.
+    const std::string alarmDir = s.AlarmMsgFilenamePath.empty() ? s.LogDir : s.AlarmMsgFilenamePath;
+    if (s.AlarmMsgFileHouseKeepDay >= 0 && !alarmDir.empty()) {
+        DeleteDatedFiles(alarmDir + s.AlarmMsgFilename,
                          DateDaysAgo(s.AlarmMsgFileHouseKeepDay));
     }
     const std::string limit = db.Quote(DateDaysAgo(s.AlarmMsgDBHouseKeepDay) + " 00:00:00");

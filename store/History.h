@@ -15,6 +15,13 @@ void RecordAlarmMessage(const std::string& alarmTime, long long serviceId,
                         const std::string& message, const std::string& port,
                         const std::string& host, ZUVOzedovUzivara& db = Database());
 
+// The access_history row of one finished scheduled run (the server's now() as its time).
+void RecordAccess(long long serviceId, long long responseTime, const std::string& status,
+                  ZUVOzedovUzivara& db = Database());
+// The state of a service after a run: its failure count, last_access now(), the status word.
+void UpdateServiceAfterRun(long long serviceId, long long consecutiveFailures, const std::string& status,
+                           ZUVOzedovUzivara& db = Database());
+
 // Deletes every system log and alarm message log file of the configured prefixes whose date
 // is N or more days before today (N the HouseKeepDay of each), and the alarm_msg_history
 // and access_history rows older than today minus Alarm Msg DB Backup HouseKeepDay at

@@ -203,6 +203,22 @@ TEST_F(RecordsTest, HouseKeepDeletesByAge) {
     EXPECT_EQ(left("alarm_msg_history", "alarm_datetime"), std::vector<std::string>{"2008-03-15 09:00:00"});
 }
 
+TEST_F(RecordsTest, RunResultsOfAService) {
+    ASSERT_TRUE(InsertImportedService({"3", "0", "1", "t", "3", "h", "22", "3", "1", "", ""}, nullptr, db));
+    const long long id = MaxId("service", db);
+    RecordAccess(id, 42, "Failed", db);
+    UpdateServiceAfterRun(id, 2, "Failed", db);
+    const DbRow a = db.Query("select *, access_datetime > now() - interval 1 minute as recent from access_history")[0];
+    EXPECT_EQ(a.GetInt("service_id"), id);
+    EXPECT_EQ(a.GetInt("response_time"), 42);
+    EXPECT_EQ(a.Get("service_status"), "Failed");
+    EXPECT_EQ(a.GetInt("recent"), 1);
+    const auto row = LoadServiceRow(id, db);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->GetInt("current_no_of_cons_alarm"), 2);
+    EXPECT_EQ(row->Get("service_status"), "Failed");
+}
+
 TEST_F(RecordsTest, HouseKeepFailingDeleteReachesTheCaller) {
     db.Execute("drop table access_history");
     EXPECT_THROW(HouseKeep(db), DatabaseError);
