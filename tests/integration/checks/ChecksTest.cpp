@@ -222,7 +222,8 @@ namespace {
 // with the namespace's ICMP settings given: silence without sending anything off the machine,
 // or datagram ICMP sockets allowed for every group. Returns false when the system does not
 // allow a namespace here. out.status tells which socket kind the client used.
-bool PingInNamespace(const std::string& timeout, bool ignoreEcho, bool datagram, Outcome& out) {
+bool PingInNamespace(const std::string& timeout, bool ignoreEcho, bool datagram, Outcome& out,
+                     const std::string& port = "0") {
     int fds[2];
     if (::pipe(fds) != 0) return false;
     const pid_t pid = ::fork();
@@ -253,7 +254,7 @@ bool PingInNamespace(const std::string& timeout, bool ignoreEcho, bool datagram,
                 ServiceRow row;
                 row.Set("service", "Ping");
                 row.Set("ip", "127.0.0.1");
-                row.Set("port", "0");
+                row.Set("port", port);
                 row.Set("timeout", timeout);
                 auto c = BuildCheck(row);
                 c->Run();
@@ -295,9 +296,9 @@ TEST(PingCheck, SilenceFailsAfterTheTimeout) {
     EXPECT_GE(o.ms, 4900);
     EXPECT_LT(o.ms, 7000);
 
-    ASSERT_TRUE(PingInNamespace("700", true, true, o));  // the same over a datagram socket
+    ASSERT_TRUE(PingInNamespace("700", true, true, o, "80"));  // the same over a datagram socket
     EXPECT_EQ(o.status, "dgram");
-    EXPECT_EQ(o.text, "[127.0.0.1 PING Failed]");
+    EXPECT_EQ(o.text, "[127.0.0.1:80 PING Failed]");
 }
 
 TEST(PingCheck, DatagramSocketWhereTheSystemAllowsIt) {
