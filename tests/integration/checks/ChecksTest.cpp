@@ -118,6 +118,20 @@ TEST(TCPCheck, ReadTimeoutAndClosingPeer) {
     EXPECT_LT(c.ms, 2000);
 }
 
+TEST(TCPCheck, EndlessGarbageIsBounded) {
+    FixtureTcpServer garbage([](int fd, const std::atomic<bool>& stopping) {
+        const std::string chunk(65536, 'x');
+        while (!stopping.load() && ::send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+        }
+    });
+    const Outcome o = RunRow({{"service", "TCP"}, {"ip", "127.0.0.1"}, {"port", P(garbage.Port())}, {"command", "HELO"},
+                              {"read_timeout", "1500"}});
+    const std::string t = "[127.0.0.1:" + P(garbage.Port());
+    EXPECT_FALSE(o.passed);
+    EXPECT_EQ(o.text, t + " TCP Connection Succeed] " + t + " Send Command Error:Reply line too long.]");
+    EXPECT_LT(o.ms, 3500);
+}
+
 TEST(TCPCheck, TlsVariant) {
     velmora::test::TempDir dir;
     velmora::test::MakeSelfSignedCert(dir.path());
