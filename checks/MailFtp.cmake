@@ -1,0 +1,9 @@
+# The SMTP, POP3, IMAP and FTP checks and their helpers, part of the checks library.
+find_package(OpenSSL REQUIRED)
+target_sources(checks PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/MailFtpText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Pop3Apop.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImapResponse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FtpProxyLogin.cpp
+)
+target_link_libraries(checks PUBLIC OpenSSL::Crypto)
