@@ -5,5 +5,10 @@ target_sources(checks PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Pop3Apop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImapResponse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FtpProxyLogin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MailFtpReplies.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadSMTPCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadPOP3Check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadIMAPCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadFTPCheck.cpp
 )
 target_link_libraries(checks PUBLIC OpenSSL::Crypto)

@@ -150,6 +150,12 @@ ssl_key = <$dir/key.pem
 disable_plaintext_auth = no
 auth_mechanisms = $mechs
 auth_failure_delay = 0
+# The tests fail logins on purpose: no growing delay for the next login from loopback.
+service anvil {
+  unix_listener anvil-auth-penalty {
+    mode = 0
+  }
+}
 login_greeting = Velmora test mail server ready.
 mail_location = maildir:$dir/mail/%u
 first_valid_uid = 1000
@@ -163,6 +169,13 @@ userdb {
 }
 $listeners
 CONF
+}
+
+# True when the plain listener on port $1 sends a POP3 or IMAP greeting within 30 s.
+greets() {
+    local got
+    got="$(timeout 30 bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$1"; head -c 4 <&3' _ "$1" 2>/dev/null || true)"
+    [[ "$got" == "+OK "* || "$got" == "* OK"* ]]
 }
 
 answers() {
@@ -230,6 +243,16 @@ do_start() {
         tail -n 20 "$dir"/*.log >&2 || true
         return 1
     fi
+    # The login processes greet only once the auth process is ready, which can take a few
+    # seconds after the start: wait for real greetings so no test meets that delay.
+    local p
+    for p in "$(cat "$dir/port.POP3")" "$(cat "$dir/port.NOAPOP")" "$(cat "$dir/port.IMAP")"; do
+        if ! greets "$p"; then
+            echo "dovecot.sh: no greeting on port $p; logs:" >&2
+            tail -n 20 "$dir"/*.log >&2 || true
+            return 1
+        fi
+    done
     write_env
 }
 
