@@ -1,6 +1,8 @@
 #include "ThreadFTPCheck.h"
 
 #include "MailFtpReplies.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
 #include "MailFtpText.h"
 
 #include <chrono>
@@ -122,6 +124,35 @@ void ThreadFTPCheck::Execute() {
     }
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildFTPCheck(const ServiceRow& row, const CheckBuild& b) {
+    FtpCheckSettings s;
+    s.account = row.Get("ftp_account");
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.authType = row.GetInt("auth_type");
+    s.passive = row.GetInt("ftp_is_passive") != 0;
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    s.tlsType = row.GetInt("tls_type");
+    s.clientName = row.Get("ftp_client_name");
+    s.clientVersion = row.Get("ftp_client_version");
+    s.platformDescription = row.Get("ftp_platform_description");
+    s.proxy.type = row.GetInt("ftp_proxytype");
+    s.proxy.host = row.Get("proxy_ip");
+    s.proxy.port = row.GetInt("proxy_port");
+    s.proxy.username = row.Get("proxy_username");
+    s.proxy.password = row.Get("proxy_password");
+    // Scheduled runs change to the root directory; test runs ("Setup") do not.
+    s.directory = b.context.origin == "Setup" ? "" : "/";
+    const long long port = PortNumber(PortFromRow(row));
+    if (b.tls) {
+        return std::make_unique<ThreadFTPCheck>(b.context, std::make_unique<FtpCheckClient>(), row.Get("ip"), port,
+                                                std::move(s), std::make_unique<net::TlsLayer>(), b.tlsSettings);
+    }
+    return std::make_unique<ThreadFTPCheck>(b.context, std::make_unique<FtpCheckClient>(), row.Get("ip"), port,
+                                            std::move(s));
 }
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #include "ThreadIMAPCheck.h"
 
 #include "MailFtpReplies.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
 #include "MailFtpText.h"
 
 #include <chrono>
@@ -210,6 +212,25 @@ void ThreadIMAPCheck::Execute() {
     }
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildIMAPCheck(const ServiceRow& row, const CheckBuild& b) {
+    ImapCheckSettings s;
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.authType = row.GetInt("auth_type");
+    s.mailbox = row.Get("imap_mailbox");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    s.tlsType = row.GetInt("tls_type");
+    const long long port = PortNumber(PortFromRow(row));
+    if (b.tls) {
+        return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"),
+                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
+                                                 b.tlsSettings);
+    }
+    return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"), port,
+                                             std::move(s));
 }
 
 } // namespace velmora

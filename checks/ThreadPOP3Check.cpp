@@ -1,6 +1,8 @@
 #include "ThreadPOP3Check.h"
 
 #include "MailFtpReplies.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
 #include "MailFtpText.h"
 #include "Pop3Apop.h"
 
@@ -98,6 +100,25 @@ void ThreadPOP3Check::Execute() {
     }
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildPOP3Check(const ServiceRow& row, const CheckBuild& b) {
+    Pop3CheckSettings s;
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.authType = row.GetInt("auth_type");
+    s.checkTotalMsg = row.GetInt("pop3_check_total_msg") != 0;
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    s.tlsType = row.GetInt("tls_type");
+    const long long port = PortNumber(PortFromRow(row));
+    if (b.tls) {
+        return std::make_unique<ThreadPOP3Check>(b.context, std::make_unique<Pop3CheckClient>(), row.Get("ip"),
+                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
+                                                 b.tlsSettings);
+    }
+    return std::make_unique<ThreadPOP3Check>(b.context, std::make_unique<Pop3CheckClient>(), row.Get("ip"), port,
+                                             std::move(s));
 }
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #include "ThreadSMTPCheck.h"
 
 #include "MailFtpReplies.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
 #include "MailFtpText.h"
 
 #include <openssl/evp.h>
@@ -125,6 +127,25 @@ void ThreadSMTPCheck::Execute() {
     }
     client_.reset();  // closes the connection and destroys the TLS layer with it
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildSMTPCheck(const ServiceRow& row, const CheckBuild& b) {
+    SmtpCheckSettings s;
+    s.mailAgent = row.Get("smtp_mail_agent");
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.authType = row.GetInt("auth_type");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    s.tlsType = row.GetInt("tls_type");
+    const long long port = PortNumber(PortFromRow(row));
+    if (b.tls) {
+        return std::make_unique<ThreadSMTPCheck>(b.context, std::make_unique<SmtpCheckClient>(), row.Get("ip"),
+                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
+                                                 b.tlsSettings);
+    }
+    return std::make_unique<ThreadSMTPCheck>(b.context, std::make_unique<SmtpCheckClient>(), row.Get("ip"), port,
+                                             std::move(s));
 }
 
 } // namespace velmora

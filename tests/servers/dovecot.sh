@@ -43,6 +43,14 @@ find_bin() {
     return 1
 }
 
+# True while process $1 runs. A finished process whose parent is gone may stay a zombie
+# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
+alive() {
+    local st
+    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
+    [[ -n "$st" && "$st" != Z ]]
+}
+
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 # A free high port for NAME, kept in $dir/port.NAME across restarts while it stays free.
@@ -69,7 +77,7 @@ running_pid() {
     f="$(pidfile_of "$1")"
     [[ -f "$f" ]] || return 1
     pid="$(cat "$f" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 1
+    [[ -n "$pid" ]] && alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -208,10 +216,10 @@ do_stop() {
         if pid="$(running_pid "$inst")"; then
             kill -TERM "$pid" 2>/dev/null || true
             for i in $(seq 1 100); do
-                kill -0 "$pid" 2>/dev/null || break
+                alive "$pid" || break
                 sleep 0.1
             done
-            if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
+            if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
         fi
         rm -f "$(pidfile_of "$inst")"
     done

@@ -25,6 +25,14 @@ password='smtp-Pass1'
 python=/usr/bin/python3
 names=(PLAIN AUTH HELO TLS)
 
+# True while process $1 runs. A finished process whose parent is gone may stay a zombie
+# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
+alive() {
+    local st
+    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
+    [[ -n "$st" && "$st" != Z ]]
+}
+
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 pick_port() {
@@ -47,7 +55,7 @@ running_pid() {
     local pid
     [[ -f "$pidfile" ]] || return 1
     pid="$(cat "$pidfile" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 1
+    [[ -n "$pid" ]] && alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -56,10 +64,10 @@ do_stop() {
     if pid="$(running_pid)"; then
         kill -TERM "$pid" 2>/dev/null || true
         for i in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            alive "$pid" || break
             sleep 0.1
         done
-        if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
+        if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
     fi
     rm -f "$pidfile"
 }

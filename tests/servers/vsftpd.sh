@@ -39,6 +39,14 @@ find_bin() {
     return 1
 }
 
+# True while process $1 runs. A finished process whose parent is gone may stay a zombie
+# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
+alive() {
+    local st
+    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
+    [[ -n "$st" && "$st" != Z ]]
+}
+
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 pick_port() {
@@ -61,7 +69,7 @@ running_pid() {
     local f="$dir/$1.pid" pid
     [[ -f "$f" ]] || return 1
     pid="$(cat "$f" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 1
+    [[ -n "$pid" ]] && alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -131,12 +139,13 @@ do_stop() {
     local n pid i
     for n in "${names[@]}"; do
         if pid="$(running_pid "$n")"; then
-            kill -TERM "$pid" 2>/dev/null || true
+            # The standalone listener does not end on SIGTERM, and it keeps no state: end it
+            # and its session processes (its own process group, made by setsid) at once.
+            kill -KILL -- "-$pid" 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
             for i in $(seq 1 50); do
-                kill -0 "$pid" 2>/dev/null || break
+                alive "$pid" || break
                 sleep 0.1
             done
-            if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
         fi
         rm -f "$dir/$n.pid"
     done

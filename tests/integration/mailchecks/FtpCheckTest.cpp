@@ -71,5 +71,34 @@ TEST(FtpCheck, ProxyNotApplied) {
     }
 }
 
+TEST(FtpCheck, BuiltFromServiceRowAndRunByVelmoractl) {
+    const std::string user = ServerValue("vsftpd", "USER"), pw = ServerValue("vsftpd", "PASSWORD");
+    const int port = ServerPort("vsftpd");
+    const std::vector<std::pair<std::string, std::string>> login = {{"username", user}, {"password", pw}};
+    // Scheduled: the builder passes "/"; test run: no directory.
+    EXPECT_EQ(RunRow(MakeRow("FTP", port, login)).text,
+              "[127.0.0.1:" + P(port) + " FTP Connection Succeed] [FTP Change Dir Succeed]");
+    EXPECT_EQ(RunRow(MakeRow("FTP", port, login), "Setup").text, "[127.0.0.1:" + P(port) + " FTP Connection Succeed]");
+    const int nocwd = ServerPort("vsftpd", "NOCWD_PORT");
+    EXPECT_EQ(RunRow(MakeRow("FTP", nocwd, login)).text,
+              "[127.0.0.1:" + P(nocwd) + " FTP Connection Succeed] [FTP Change Dir Error:Permission denied.]");
+    const int tls = ServerPort("vsftpd", "TLS_PORT");
+    auto tlsRow = MakeRow("FTP", tls, login);
+    tlsRow.Set("ssl_enable", "y");
+    EXPECT_EQ(RunRow(tlsRow).text, "[127.0.0.1:" + P(tls) + " FTP Connection Succeed] [FTP Change Dir Succeed]");
+
+    // velmoractl runs a test run: no change of directory.
+    CliResult r = Velmoractl({"--type", "FTP", "--host", kHost, "--port", P(port), "--set", "username=" + user,
+                              "--set", "password=" + pw});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(port) + " FTP Connection Succeed]", "Passed"), 0), 0u) << r.out;
+    r = Velmoractl({"--type", "FTP", "--host", kHost, "--port", P(port), "--set", "username=" + user,
+                    "--set", "password=nope"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(port) + " FTP Connection Error:Login incorrect.]", "Failed"), 0),
+              0u)
+        << r.out;
+}
+
 } // namespace
 } // namespace velmora::mailtest

@@ -110,5 +110,23 @@ TEST(FtpProxyCheck, TypeSixIsNotSupported) {
     EXPECT_EQ(o.text, "[" + target + ":21 FTP Connection Error:Command not supported.]");
 }
 
+TEST(FtpProxyCheck, BuiltFromServiceRowAndRunByVelmoractl) {
+    const std::string target = ServerValue("ftpproxy", "TARGET");
+    const int t4 = ServerPort("ftpproxy", "TYPE4_PORT");
+    CliResult r = Velmoractl({"--type", "FTP", "--host", target, "--port", "21",
+                              "--set", "username=" + ServerValue("ftpproxy", "USER"),
+                              "--set", "password=" + ServerValue("ftpproxy", "PASSWORD"),
+                              "--set", "ftp_proxytype=4", "--set", "proxy_ip=127.0.0.1", "--set", "proxy_port=" + P(t4),
+                              "--set", "proxy_username=" + ServerValue("ftpproxy", "PROXY_USER"),
+                              "--set", "proxy_password=" + ServerValue("ftpproxy", "PROXY_PASSWORD")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out.rfind(CliHead("[" + target + ":21 FTP Connection Succeed]", "Passed"), 0), 0u) << r.out;
+    EXPECT_EQ(ProxySession(4), (std::vector<std::string>{
+                                   "USER " + ServerValue("ftpproxy", "PROXY_USER"),
+                                   "PASS " + ServerValue("ftpproxy", "PROXY_PASSWORD"),
+                                   "USER " + ServerValue("ftpproxy", "USER") + "@" + target,
+                                   "PASS " + ServerValue("ftpproxy", "PASSWORD"), "TYPE I", "SYST", "QUIT"}));
+}
+
 } // namespace
 } // namespace velmora::mailtest

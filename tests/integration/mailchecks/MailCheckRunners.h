@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the mail and FTP check tests: running a check as the builders make it (with an
 // optional TLS layer) and the settings of the test servers' users.
+#include "checks/CheckBuilders.h"
 #include "checks/ThreadFTPCheck.h"
 #include "checks/ThreadIMAPCheck.h"
 #include "checks/ThreadPOP3Check.h"
@@ -8,8 +9,12 @@
 #include "tests/integration/checks/FixtureServers.h"
 #include "tests/support/TestSupport.h"
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora::mailtest {
 
@@ -109,5 +114,58 @@ inline FtpCheckSettings FtpUser(const std::string& dir, const std::string& passw
     return s;
 }
 
+
+// A check made by the builders from a service row, run once.
+inline Outcome RunRow(const ServiceRow& row, const std::string& origin = "Product") {
+    std::unique_ptr<CheckItem> check = BuildCheck(row, origin);
+    if (!check) {
+        return {false, "not built", "", 0};
+    }
+    check->Execute();
+    return {check->passed, check->status, check->result_text, check->response_time};
+}
+
+inline ServiceRow MakeRow(const std::string& type, int port,
+                          std::vector<std::pair<std::string, std::string>> columns = {}) {
+    ServiceRow row;
+    row.Set("service", type);
+    row.Set("ip", kHost);
+    row.Set("port", std::to_string(port));
+    for (auto& [k, v] : columns) {
+        row.Set(k, v);
+    }
+    return row;
+}
+
+#ifdef VELMORACTL_PATH
+struct CliResult {
+    int exit;
+    std::string out;
+};
+
+// velmoractl check with the arguments; its standard output and exit code.
+inline CliResult Velmoractl(const std::vector<std::string>& args) {
+    auto quote = [](const std::string& v) {
+        std::string q = "'";
+        for (char c : v) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    };
+    std::string cmd = quote(VELMORACTL_PATH) + " check";
+    for (const auto& a : args) cmd += " " + quote(a);
+    cmd += " 2>/dev/null";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while (p && (n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int st = p ? ::pclose(p) : -1;
+    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+}
+
+// The first two lines velmoractl prints: the result text and the status.
+inline std::string CliHead(const std::string& text, const char* status) {
+    return text + "\nstatus: " + status + "\nresponse_time_ms: ";
+}
+#endif
 
 } // namespace velmora::mailtest

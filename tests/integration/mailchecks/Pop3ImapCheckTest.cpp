@@ -87,5 +87,39 @@ TEST(ImapCheck, LoginAndSelect) {
                           " IMAP4 Connection Succeed] [IMAP4 MailBox INBOX exists. Number Of Messages = 3]");
 }
 
+TEST(Pop3ImapCheck, BuiltFromServiceRowAndRunByVelmoractl) {
+    const std::string user = ServerValue("dovecot", "USER"), pw = ServerValue("dovecot", "PASSWORD");
+    const int pop3s = ServerPort("dovecot", "POP3S_PORT");
+    Outcome o = RunRow(MakeRow("POP3", pop3s, {{"ssl_enable", "y"}, {"username", user}, {"password", pw},
+                                               {"auth_type", "1"}, {"pop3_check_total_msg", "1"}}));
+    EXPECT_TRUE(o.passed) << o.text;
+    EXPECT_EQ(o.text, "[127.0.0.1:" + P(pop3s) + " POP3 Connection Succeed] [Number Of Messages = 3]");
+
+    const int imaps = ServerPort("dovecot", "IMAPS_PORT");
+    o = RunRow(MakeRow("IMAP", imaps, {{"ssl_enable", "y"}, {"username", user}, {"password", pw},
+                                       {"imap_mailbox", "INBOX"}}));
+    EXPECT_TRUE(o.passed) << o.text;
+    EXPECT_EQ(o.text, "[127.0.0.1:" + P(imaps) +
+                          " IMAP4 Connection Succeed] [IMAP4 MailBox INBOX exists. Number Of Messages = 3]");
+
+    const int pop3 = ServerPort("dovecot", "POP3_PORT");
+    CliResult r = Velmoractl({"--type", "POP3", "--host", kHost, "--port", P(pop3), "--set", "username=" + user,
+                              "--set", "password=" + pw, "--set", "pop3_check_total_msg=1"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(pop3) + " POP3 Connection Succeed] [Number Of Messages = 3]",
+                                  "Passed"), 0), 0u)
+        << r.out;
+    const int imap = ServerPort("dovecot", "IMAP_PORT");
+    r = Velmoractl({"--type", "IMAP", "--host", kHost, "--port", P(imap), "--set", "username=" + user,
+                    "--set", "password=" + pw, "--set", "imap_mailbox=Nope"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(imap) +
+                                      " IMAP4 Connection Succeed] [IMAP4 MailBox Nope does not exist]",
+                                  "Failed"),
+                          0),
+              0u)
+        << r.out;
+}
+
 } // namespace
 } // namespace velmora::mailtest

@@ -73,5 +73,34 @@ TEST(SmtpCheck, ConnectErrors) {
     EXPECT_EQ(Smtp(0, SmtpUser(0)).text, "[127.0.0.1:0 SMTP Connection Error:ERR10002 Port required]");
 }
 
+TEST(SmtpCheck, BuiltFromServiceRowAndRunByVelmoractl) {
+    const int tls = ServerPort("smtpcheck", "TLS_PORT");
+    const std::string user = ServerValue("smtpcheck", "USER"), pw = ServerValue("smtpcheck", "PASSWORD");
+    Outcome o = RunRow(MakeRow("SMTP", tls, {{"ssl_enable", "y"}, {"auth_type", "1"}, {"username", user},
+                                             {"password", pw}, {"smtp_mail_agent", "Velmora"}}));
+    EXPECT_TRUE(o.passed) << o.text;
+    EXPECT_EQ(o.text, "[127.0.0.1:" + P(tls) + " SMTP Connection Succeed]");
+    // "Y" is not "y": the plain variant, which waits in vain for a plain greeting.
+    o = RunRow(MakeRow("SMTP", tls, {{"ssl_enable", "Y"}, {"read_timeout", "500"}}));
+    EXPECT_EQ(o.text, "[127.0.0.1:" + P(tls) + " SMTP Connection Error:Read timed out.]");
+
+    const int auth = ServerPort("smtpcheck", "AUTH_PORT");
+    CliResult r = Velmoractl({"--type", "SMTP", "--host", kHost, "--port", P(auth), "--set", "auth_type=1",
+                              "--set", "username=" + user, "--set", "password=wrong"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(auth) +
+                                      " SMTP Connection Succeed] [SMTP Authentication Error:5.7.8 "
+                                      "Authentication credentials invalid]",
+                                  "Failed"),
+                          0),
+              0u)
+        << r.out;
+    r = Velmoractl({"--type", "SMTP", "--host", kHost, "--port", P(ServerPort("smtpcheck", "HELO_PORT"))});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out.rfind(CliHead("[127.0.0.1:" + P(ServerPort("smtpcheck", "HELO_PORT")) +
+                                      " SMTP Connection Succeed]", "Passed"), 0), 0u)
+        << r.out;
+}
+
 } // namespace
 } // namespace velmora::mailtest
