@@ -115,6 +115,9 @@ void ThreadFTPCheck::Probe() {
 }
 
 void ThreadFTPCheck::Execute() {
+    if (!client_) {
+        return;  // ran before: an instance is executed once
+    }
     const auto start = std::chrono::steady_clock::now();
     try {
         Probe();

@@ -203,6 +203,9 @@ void ThreadIMAPCheck::Probe() {
 }
 
 void ThreadIMAPCheck::Execute() {
+    if (!client_) {
+        return;  // ran before: an instance is executed once
+    }
     const auto start = std::chrono::steady_clock::now();
     try {
         Probe();

@@ -91,6 +91,9 @@ void ThreadPOP3Check::Probe() {
 }
 
 void ThreadPOP3Check::Execute() {
+    if (!client_) {
+        return;  // ran before: an instance is executed once
+    }
     const auto start = std::chrono::steady_clock::now();
     try {
         Probe();

@@ -118,6 +118,9 @@ void ThreadSMTPCheck::Probe() {
 }
 
 void ThreadSMTPCheck::Execute() {
+    if (!client_) {
+        return;  // ran before: an instance is executed once
+    }
     const auto start = std::chrono::steady_clock::now();
     try {
         Probe();
