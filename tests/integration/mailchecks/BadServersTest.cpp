@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -211,6 +212,77 @@ TEST(ImapCheck, PreauthSkipsLoginAndTagsCount) {
     EXPECT_TRUE(o2.passed) << o2.text;
     EXPECT_EQ(*got2, (std::vector<std::string>{"C1 LOGIN bob \"two words\"", "C2 SELECT \"IN\\\"BOX\"",
                                                "C3 LOGOUT"}));
+}
+
+// Scripted servers that record what the checks send: the exact dialogue on the wire.
+std::vector<std::string> WaitForLines(const Lines& got, size_t n) {
+    for (int i = 0; i < 100 && got->size() < n; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return *got;
+}
+
+TEST(MailFtpDialogue, CommandsOnTheWire) {
+    const std::string me = SmtpCheckClient::LocalHostName();
+    {
+        // SMTP: EHLO refused, HELO; AUTH LOGIN with Base64 user and password; QUIT not awaited.
+        auto got = std::make_shared<std::vector<std::string>>();
+        FixtureTcpServer server(Script({"220 hi\r\n", "500 no EHLO\r\n", "250 ok\r\n", "334 VXNlcm5hbWU6\r\n",
+                                        "334 UGFzc3dvcmQ6\r\n", "235 ok\r\n"},
+                                       false, got));
+        SmtpCheckSettings s;
+        s.authType = 1, s.username = "bob", s.password = "pa:ss", s.readTimeout = 1000;
+        const Outcome o = Smtp(server.Port(), s);
+        EXPECT_TRUE(o.passed) << o.text;
+        EXPECT_EQ(WaitForLines(got, 6), (std::vector<std::string>{"EHLO " + me, "HELO " + me, "AUTH LOGIN",
+                                                                  "Ym9i", "cGE6c3M=", "QUIT"}));
+        EXPECT_LT(o.ms, 1000);  // nothing waited for an answer to QUIT
+    }
+    {
+        // POP3 without STAT asked: USER, PASS, QUIT and nothing else.
+        auto got = std::make_shared<std::vector<std::string>>();
+        FixtureTcpServer server(Script({"+OK hi\r\n", "+OK\r\n", "+OK in\r\n"}, false, got));
+        Pop3CheckSettings s;
+        s.username = "bob", s.password = "pw", s.readTimeout = 1000;
+        const Outcome o = Pop3(server.Port(), s);
+        EXPECT_EQ(o.text, "[127.0.0.1:" + P(server.Port()) + " POP3 Connection Succeed]");
+        EXPECT_EQ(WaitForLines(got, 3), (std::vector<std::string>{"USER bob", "PASS pw", "QUIT"}));
+    }
+    {
+        // POP3 APOP: the digest of the greeting's timestamp and the password.
+        auto got = std::make_shared<std::vector<std::string>>();
+        FixtureTcpServer server(Script({"+OK ready <1896.697170952@dbc.mtview.ca.us>\r\n", "+OK in\r\n"}, false, got));
+        Pop3CheckSettings s;
+        s.username = "mrose", s.password = "tanstaaf", s.authType = 1, s.readTimeout = 1000;
+        EXPECT_TRUE(Pop3(server.Port(), s).passed);
+        EXPECT_EQ(WaitForLines(got, 2),
+                  (std::vector<std::string>{"APOP mrose c4c9334bac560ecc979e58001b3e22fb", "QUIT"}));
+    }
+    {
+        // FTP test run: 230 right after USER means no PASS; SYST answered 500 is fine; no CWD.
+        auto got = std::make_shared<std::vector<std::string>>();
+        FixtureTcpServer server(Script({"220-Welcome\r\n220 ready\r\n", "230 in\r\n", "200 binary\r\n",
+                                        "500 SYST unknown\r\n"},
+                                       false, got));
+        FtpCheckSettings s;
+        s.username = "anon", s.password = "x", s.readTimeout = 1000;
+        const Outcome o = Ftp(kHost, server.Port(), s);
+        EXPECT_EQ(o.text, "[127.0.0.1:" + P(server.Port()) + " FTP Connection Succeed]");
+        EXPECT_EQ(WaitForLines(got, 4), (std::vector<std::string>{"USER anon", "TYPE I", "SYST", "QUIT"}));
+    }
+    {
+        // A line break in a stored value never reaches the wire as a second command.
+        auto got = std::make_shared<std::vector<std::string>>();
+        FixtureTcpServer server(Script({"+OK hi\r\n", "+OK\r\n"}, false, got));
+        Pop3CheckSettings s;
+        s.username = "bob", s.password = "pw\r\nDELE 1", s.readTimeout = 1000;
+        const Outcome o = Pop3(server.Port(), s);
+        EXPECT_FALSE(o.passed);
+        EXPECT_EQ(o.text, "[127.0.0.1:" + P(server.Port()) +
+                              " POP3 Connection Error:The value sent with PASS contains a line break or NUL "
+                              "character.]");
+        EXPECT_EQ(WaitForLines(got, 2), (std::vector<std::string>{"USER bob", "QUIT"}));
+    }
 }
 
 } // namespace
