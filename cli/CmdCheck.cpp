@@ -4,9 +4,14 @@
 
 #include "checks/CheckBuilders.h"
 #include "foundation/IniFile.h"
+#include "foundation/InitSettings.h"
+#include "foundation/Program.h"
+#include "store/ServiceRecords.h"
+#include "store/ZUVOzedovUzivara.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +75,7 @@ std::pair<std::string, std::string> SplitAssignment(const std::string& option, c
 int RunCheck(const std::vector<std::string>& argsIn) {
     std::vector<std::string> args = argsIn;
     bool json = false;
-    bool haveType = false, haveHost = false, haveId = false;
+    bool haveType = false, haveHost = false, havePort = false, haveId = false;
     std::string type, host, port = "0", id;
     std::vector<std::pair<std::string, std::string>> sets, fields;
     bool appDir = false;
@@ -92,6 +97,7 @@ int RunCheck(const std::vector<std::string>& argsIn) {
             port = value();
             if (!ParseInteger(port)) throw UsageError{"--port needs a whole number, got \"" + port + "\""};
             port = std::to_string(*ParseInteger(port));
+            havePort = true;
         } else if (a == "--set") {
             auto kv = SplitAssignment("--set", value());
             if (!IsColumn(kv.first)) throw UsageError{"--set: \"" + kv.first + "\" is not a column of the service table"};
@@ -108,20 +114,49 @@ int RunCheck(const std::vector<std::string>& argsIn) {
             throw UsageError{"unknown argument \"" + a + "\""};
         }
     }
-    (void)appDir;
 
     ServiceRow row;
     if (haveId) {
-        if (haveType || haveHost || !sets.empty() || !fields.empty()) {
+        if (haveType || haveHost || havePort || !sets.empty() || !fields.empty()) {
             throw UsageError{"--id runs the stored service as it is: no --type, --host, --port, --set or --field"};
         }
-        std::fprintf(stderr, "velmoractl check: --id is not available yet (no database access in this build)\n");
-        return kExitUsage;
-    }
-    if (!haveType || !haveHost) {
-        throw UsageError{"--type and --host are required (or --id)"};
+        const auto number = ParseInteger(id);
+        if (!number || *number < 1) throw UsageError{"--id needs a service id, got \"" + id + "\""};
+        std::vector<std::string> prepare;
+        if (appDir) {
+            for (size_t i = 0; i + 1 < args.size(); ++i) {
+                if (args[i] == "--app-dir") prepare = {args[i], args[i + 1]};
+            }
+        }
+        if (!PrepareProgram(prepare)) {
+            return kExitFailed;
+        }
+        Program().echoLogToStderr = true;
+        ZUVOzedovUzivara& db = Database();
+        if (!db.ConnectDatabase(false)) {
+            const TInitSettings& s = InitSettings();
+            std::fprintf(stderr, "velmoractl check: cannot connect to velmoradb at %s:%s\n", s.Host.c_str(),
+                         s.Port.c_str());
+            return kExitFailed;
+        }
+        std::optional<ServiceRow> stored = LoadServiceRow(*number, db);
+        if (!stored) {
+            std::fprintf(stderr, "velmoractl check: there is no service with id %lld\n", *number);
+            return kExitUsage;
+        }
+        row = std::move(*stored);
+        type = row.Get("service");
+    } else {
+        if (!haveType || !haveHost) {
+            throw UsageError{"--type and --host are required (or --id)"};
+        }
     }
     const CheckType* known = FindCheckType(type);
+    if (!known && haveId) {
+        std::fprintf(stderr, "velmoractl check: service %s has the type \"%s\", which has no check\n", id.c_str(),
+                     type.c_str());
+        return kExitUsage;
+    }
     if (!known) {
         std::string names;
         for (const CheckType& t : CheckTypes()) names += std::string(names.empty() ? "" : ", ") + "\"" + t.name + "\"";
@@ -131,12 +166,14 @@ int RunCheck(const std::vector<std::string>& argsIn) {
         std::fprintf(stderr, "velmoractl check: the check type \"%s\" is not available in this build\n", type.c_str());
         return kExitUsage;
     }
-    SetNewServiceDefaults(row);
-    row.Set("service", type);
-    row.Set("ip", host);
-    row.Set("port", port);
-    for (auto& [k, v] : sets) row.Set(k, v);
-    row.urlDetails = std::move(fields);
+    if (!haveId) {
+        SetNewServiceDefaults(row);
+        row.Set("service", type);
+        row.Set("ip", host);
+        row.Set("port", port);
+        for (auto& [k, v] : sets) row.Set(k, v);
+        row.urlDetails = std::move(fields);
+    }
 
     std::unique_ptr<CheckItem> check;
     try {

@@ -165,6 +165,7 @@ size_t IcmpClient::Ping() {
     if (fd < 0) {
         throw NetError(NetErrorKind::Socket, "ICMP socket cannot be opened: " + ErrnoText(errno));
     }
+    datagram_ = kernelId;
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }

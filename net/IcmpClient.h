@@ -47,10 +47,13 @@ public:
     // Sends one echo request and waits up to the timeout for its answer. Returns the size
     // of the answering packet, 0 when the time ran out.
     size_t Ping();
+    // Whether the last Ping went out on an ICMP datagram socket (else a raw socket).
+    bool UsedDatagramSocket() const { return datagram_; }
 
 private:
     std::string host_;
     long long timeout_ = 5000;
+    bool datagram_ = false;
 };
 
 } // namespace velmora::net

@@ -1,6 +1,7 @@
 // TCP, UDP and Ping checks built from service rows, against fixture servers on loopback.
 #include "FixtureServers.h"
 #include "checks/CheckBuilders.h"
+#include "net/IcmpClient.h"
 #include "tests/support/TestSupport.h"
 
 #include <cstring>
@@ -117,6 +118,20 @@ TEST(TCPCheck, ReadTimeoutAndClosingPeer) {
     EXPECT_LT(c.ms, 2000);
 }
 
+TEST(TCPCheck, EndlessGarbageIsBounded) {
+    FixtureTcpServer garbage([](int fd, const std::atomic<bool>& stopping) {
+        const std::string chunk(65536, 'x');
+        while (!stopping.load() && ::send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+        }
+    });
+    const Outcome o = RunRow({{"service", "TCP"}, {"ip", "127.0.0.1"}, {"port", P(garbage.Port())}, {"command", "HELO"},
+                              {"read_timeout", "1500"}});
+    const std::string t = "[127.0.0.1:" + P(garbage.Port());
+    EXPECT_FALSE(o.passed);
+    EXPECT_EQ(o.text, t + " TCP Connection Succeed] " + t + " Send Command Error:Reply line too long.]");
+    EXPECT_LT(o.ms, 3500);
+}
+
 TEST(TCPCheck, TlsVariant) {
     velmora::test::TempDir dir;
     velmora::test::MakeSelfSignedCert(dir.path());
@@ -217,10 +232,12 @@ TEST(PingCheck, LoopbackAnswers) {
 
 namespace {
 
-// Runs a Ping check in a child process inside a network namespace of its own whose loopback
-// ignores echo requests: silence without sending anything off the machine. Returns false
-// when the system does not allow a namespace here.
-bool PingInSilentNamespace(const std::string& timeout, Outcome& out) {
+// Runs a Ping check in a child process inside a network namespace of its own (loopback only),
+// with the namespace's ICMP settings given: silence without sending anything off the machine,
+// or datagram ICMP sockets allowed for every group. Returns false when the system does not
+// allow a namespace here. out.status tells which socket kind the client used.
+bool PingInNamespace(const std::string& timeout, bool ignoreEcho, bool datagram, Outcome& out,
+                     const std::string& port = "0") {
     int fds[2];
     if (::pipe(fds) != 0) return false;
     const pid_t pid = ::fork();
@@ -232,16 +249,31 @@ bool PingInSilentNamespace(const std::string& timeout, Outcome& out) {
             ifreq ifr{};
             std::strcpy(ifr.ifr_name, "lo");
             ifr.ifr_flags = IFF_UP | IFF_LOOPBACK | IFF_RUNNING;
-            const int fd = ::open("/proc/sys/net/ipv4/icmp_echo_ignore_all", O_WRONLY);
-            if (s >= 0 && ::ioctl(s, SIOCSIFFLAGS, &ifr) == 0 && fd >= 0 && ::write(fd, "1", 1) == 1) {
+            const auto sysctl = [](const char* path, const std::string& value) {
+                const int fd = ::open(path, O_WRONLY);
+                const bool ok = fd >= 0 && ::write(fd, value.data(), value.size()) == static_cast<ssize_t>(value.size());
+                if (fd >= 0) ::close(fd);
+                return ok;
+            };
+            if (s >= 0 && ::ioctl(s, SIOCSIFFLAGS, &ifr) == 0 &&
+                sysctl("/proc/sys/net/ipv4/icmp_echo_ignore_all", ignoreEcho ? "1" : "0") &&
+                sysctl("/proc/sys/net/ipv4/ping_group_range", datagram ? "0 2147483647" : "1 0")) {
+                net::IcmpClient probe;
+                probe.SetHost("127.0.0.1");
+                probe.SetTimeout(1);
+                try {
+                    probe.Ping();
+                } catch (...) {
+                }
                 ServiceRow row;
                 row.Set("service", "Ping");
                 row.Set("ip", "127.0.0.1");
-                row.Set("port", "0");
+                row.Set("port", port);
                 row.Set("timeout", timeout);
                 auto c = BuildCheck(row);
                 c->Run();
-                msg = std::string(c->passed ? "1" : "0") + "|" + std::to_string(c->response_time) + "|" + c->result_text;
+                msg = std::string(c->passed ? "1" : "0") + "|" + std::to_string(c->response_time) + "|" +
+                      (probe.UsedDatagramSocket() ? "dgram" : "raw") + "|" + c->result_text;
             }
         }
         (void)!::write(fds[1], msg.data(), msg.size());
@@ -255,10 +287,11 @@ bool PingInSilentNamespace(const std::string& timeout, Outcome& out) {
     ::close(fds[0]);
     ::waitpid(pid, nullptr, 0);
     if (got == "skip" || got.empty()) return false;
-    const size_t a = got.find('|'), b = got.find('|', a + 1);
+    const size_t a = got.find('|'), b = got.find('|', a + 1), c = got.find('|', b + 1);
     out.passed = got[0] == '1';
     out.ms = std::stoll(got.substr(a + 1, b - a - 1));
-    out.text = got.substr(b + 1);
+    out.status = got.substr(b + 1, c - b - 1);
+    out.text = got.substr(c + 1);
     return true;
 }
 
@@ -266,14 +299,29 @@ bool PingInSilentNamespace(const std::string& timeout, Outcome& out) {
 
 TEST(PingCheck, SilenceFailsAfterTheTimeout) {
     Outcome o;
-    if (!PingInSilentNamespace("700", o)) GTEST_SKIP() << "no network namespace available";
+    if (!PingInNamespace("700", true, false, o)) GTEST_SKIP() << "no network namespace available";
     EXPECT_FALSE(o.passed);
     EXPECT_EQ(o.text, "[127.0.0.1 PING Failed]");
     EXPECT_GE(o.ms, 650);
     EXPECT_LT(o.ms, 2700);
 
-    ASSERT_TRUE(PingInSilentNamespace("0", o));  // 0 means 5000 ms
+    ASSERT_TRUE(PingInNamespace("0", true, false, o));  // 0 means 5000 ms
     EXPECT_FALSE(o.passed);
     EXPECT_GE(o.ms, 4900);
     EXPECT_LT(o.ms, 7000);
+
+    ASSERT_TRUE(PingInNamespace("700", true, true, o, "80"));  // the same over a datagram socket
+    EXPECT_EQ(o.status, "dgram");
+    EXPECT_EQ(o.text, "[127.0.0.1:80 PING Failed]");
+}
+
+TEST(PingCheck, DatagramSocketWhereTheSystemAllowsIt) {
+    Outcome o;
+    if (!PingInNamespace("2000", false, true, o)) GTEST_SKIP() << "no network namespace available";
+    EXPECT_EQ(o.status, "dgram");
+    EXPECT_TRUE(o.passed);
+    EXPECT_EQ(o.text, "[127.0.0.1 PING Succeed]");
+    ASSERT_TRUE(PingInNamespace("2000", false, false, o));
+    EXPECT_EQ(o.status, "raw");
+    EXPECT_EQ(o.text, "[127.0.0.1 PING Succeed]");
 }

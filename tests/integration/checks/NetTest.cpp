@@ -6,6 +6,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace velmora::net;
@@ -50,12 +53,38 @@ TEST(TcpClient, ConnectTimeoutIsBounded) {
     EXPECT_LT(ms, 2500);
 }
 
-TEST(TcpClient, IPv6Loopback) {
-    FixtureTcpServer dummy(FixtureTcpServer::CloseAtOnce());  // IPv4 only
+TEST(TcpClient, IPv6LoopbackAndAddressFallback) {
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in6 a{};
+    a.sin6_family = AF_INET6;
+    a.sin6_addr = in6addr_loopback;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        GTEST_SKIP() << "no IPv6 loopback";
+    }
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::listen(fd, 4);
+    const int port = ntohs(a.sin6_port);
+    {
+        TcpClient c;
+        c.SetConnectTimeout(1000);
+        c.Connect("::1", port);
+        EXPECT_TRUE(c.Connected());
+    }
+    ::close(fd);
+
+    // An IPv4-only server reached by a name that also resolves to ::1: refused there, then
+    // the next address answers.
+    FixtureTcpServer v4(FixtureTcpServer::SendAndHold("hi\r\n"));
     TcpClient c;
     c.SetConnectTimeout(1000);
-    // ::1 has nothing on that port: refused, never a hang.
-    EXPECT_THROW(c.Connect("::1", dummy.Port()), NetError);
+    c.Connect("localhost", v4.Port());
+    EXPECT_EQ(c.ReadLine(), "hi");
+    TcpClient refused;
+    refused.SetConnectTimeout(1000);
+    EXPECT_THROW(refused.Connect("::1", v4.Port()), NetError);
 }
 
 TEST(TcpClient, LinesAndReadTimeout) {

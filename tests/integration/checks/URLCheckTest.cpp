@@ -147,6 +147,12 @@ TEST(URLCheck, TimeoutsAndBadAddresses) {
     EXPECT_GE(o.ms, 750);
     EXPECT_LT(o.ms, 3800);
 
+    velmora::test::FullBacklogServer full;
+    const std::string f = "http://127.0.0.1:" + std::to_string(full.Port()) + "/";
+    o = RunUrl({{"ip", f}, {"timeout", "600"}, {"read_timeout", "600"}});
+    EXPECT_EQ(o.text, "[" + f + ":80 HTTP Request Error:ERR10004 Invalid Port]");
+    EXPECT_LT(o.ms, 2600);
+
     const std::string refused = "http://127.0.0.1:" + std::to_string(velmora::test::ClosedTcpPort()) + "/";
     o = RunUrl({{"ip", refused}});
     EXPECT_EQ(o.text, "[" + refused + ":80 HTTP Request Error:ERR10003 Invalid Host/IP]");
