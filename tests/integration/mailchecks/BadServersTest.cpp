@@ -125,6 +125,7 @@ TEST(MailFtpBadServers, FailClearlyWithinTheReadTimeout) {
          "Connection closed by peer."},
         {"ftp closes mid-reply", Proto::Ftp, " FTP", {"220 hi\r\n", "331-more to"}, true,
          "Connection closed by peer."},
+        {"imap huge literal", Proto::Imap, " IMAP4", {"* OK hi {999999999}\r\n"}, false, "Reply too long."},
         {"imap closes in a literal", Proto::Imap, " IMAP4", {"* OK hi {40}\r\nabc"}, true,
          "Connection closed by peer."},
         {"pop3 closes mid-line", Proto::Pop3, " POP3", {"+OK hi\r\n", "+O"}, true,
