@@ -12,17 +12,17 @@ const std::vector<CheckType>& CheckTypes() {
         // "Ping": ThreadPingCheck.cpp
         {"Ping", "ERR90023", false, &BuildPingCheck},
 
-        // "SMTP"
-        {"SMTP", "ERR90024", true, nullptr},
+        // "SMTP": ThreadSMTPCheck.cpp
+        {"SMTP", "ERR90024", true, &BuildSMTPCheck},
 
-        // "POP3"
-        {"POP3", "ERR90025", true, nullptr},
+        // "POP3": ThreadPOP3Check.cpp
+        {"POP3", "ERR90025", true, &BuildPOP3Check},
 
-        // "IMAP"
-        {"IMAP", "ERR90026", true, nullptr},
+        // "IMAP": ThreadIMAPCheck.cpp
+        {"IMAP", "ERR90026", true, &BuildIMAPCheck},
 
-        // "FTP"
-        {"FTP", "ERR90027", true, nullptr},
+        // "FTP": ThreadFTPCheck.cpp
+        {"FTP", "ERR90027", true, &BuildFTPCheck},
 
         // "TCP": ThreadTCPCheck.cpp
         {"TCP", "ERR90028", true, &BuildTCPCheck},

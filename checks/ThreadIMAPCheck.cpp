@@ -1,0 +1,239 @@
+#include "ThreadIMAPCheck.h"
+
+#include "MailFtpReplies.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
+#include "MailFtpText.h"
+
+#include <chrono>
+
+namespace velmora {
+
+using namespace mailftp;
+
+namespace {
+
+// A value that goes on a command line must not carry a line break or NUL.
+const std::string& LineSafe(const char* what, const std::string& value) {
+    CommandLine(what, value);
+    return value;
+}
+
+} // namespace
+
+std::string ImapCheckClient::ReadResponseLine(const net::Deadline& deadline, size_t& budget) {
+    std::string line = ReadLine(deadline);
+    for (;;) {
+        if (line.size() > budget) {
+            throw net::NetError(net::NetErrorKind::Protocol, "Reply too long.");
+        }
+        const auto literal = imap::LiteralSize(line);
+        if (!literal) {
+            budget -= line.size();
+            return line;
+        }
+        if (*literal > budget - line.size()) {
+            throw net::NetError(net::NetErrorKind::Protocol, "Reply too long.");
+        }
+        line += "\r\n";
+        line += ReadExact(static_cast<size_t>(*literal), deadline);
+        line += ReadLine(deadline);
+    }
+}
+
+ImapCheckClient::Result ImapCheckClient::Command(const std::string& command) {
+    const std::string tag = tags_.Next();
+    WriteLine(tag + " " + command);
+    const net::Deadline deadline = ReadDeadline();
+    size_t budget = kMaxReplyBytes;
+    Result result;
+    std::string bye;
+    for (size_t lines = 0;; ++lines) {
+        if (lines > kMaxReplyLines) {
+            throw net::NetError(net::NetErrorKind::Protocol, "Reply too long.");
+        }
+        std::string line;
+        try {
+            line = ReadResponseLine(deadline, budget);
+        } catch (const net::NetError&) {
+            // A server that said BYE and then closed: its BYE text says why.
+            if (!bye.empty()) {
+                throw ReplyError(bye);
+            }
+            throw;
+        }
+        if (line.empty()) {
+            continue;
+        }
+        imap::Response r = imap::ParseResponse(line);
+        switch (r.kind) {
+        case imap::Response::Kind::Untagged:
+            if (r.status == "BYE") {
+                bye = SafeText(TrimBlanks(r.text).empty() ? "Server said BYE." : TrimBlanks(r.text));
+            }
+            result.untagged.push_back(std::move(r));
+            break;
+        case imap::Response::Kind::Tagged:
+            if (r.tag != tag) {
+                throw net::NetError(net::NetErrorKind::Protocol,
+                                    "Reply with an unexpected tag: \"" + SafeText(line, 200) + "\"");
+            }
+            result.done = std::move(r);
+            return result;
+        case imap::Response::Kind::Continuation:
+            // Nothing of ours waits for a continuation: the command cannot go on.
+            throw net::NetError(net::NetErrorKind::Protocol,
+                                "Unexpected continuation request: \"" + SafeText(line, 200) + "\"");
+        case imap::Response::Kind::Invalid:
+            throw net::NetError(net::NetErrorKind::Protocol,
+                                "Invalid IMAP reply: \"" + SafeText(line, 200) + "\"");
+        }
+    }
+}
+
+void ImapCheckClient::Open() {
+    authenticated_ = false;
+    loginRefusal_.clear();
+    size_t budget = kMaxReplyBytes;
+    const std::string line = ReadResponseLine(ReadDeadline(), budget);
+    const imap::Response greeting = imap::ParseResponse(line);
+    if (greeting.kind != imap::Response::Kind::Untagged || greeting.status.empty() ||
+        greeting.status == "NO" || greeting.status == "BAD") {
+        throw net::NetError(net::NetErrorKind::Protocol,
+                            "Invalid IMAP greeting: \"" + SafeText(line, 200) + "\"");
+    }
+    if (greeting.status == "BYE") {
+        throw ReplyError(SafeText(TrimBlanks(greeting.text).empty() ? "Server said BYE." : greeting.text));
+    }
+    if (greeting.status == "PREAUTH") {
+        authenticated_ = true;
+        return;
+    }
+    const Result login = Command("LOGIN " + imap::Argument(LineSafe("LOGIN", username)) + " " +
+                                 imap::Argument(LineSafe("LOGIN", password)));
+    if (login.done.status == "OK") {
+        authenticated_ = true;
+    } else {
+        loginRefusal_ = TrimBlanks(SafeText(login.done.text, 300));
+        if (loginRefusal_.empty()) {
+            loginRefusal_ = login.done.status;
+        }
+    }
+}
+
+ImapCheckClient::Result ImapCheckClient::Select(const std::string& mailbox) {
+    if (!authenticated_) {
+        std::string why = "Not authenticated: cannot select a mailbox";
+        if (!loginRefusal_.empty()) {
+            why += " (LOGIN refused: " + loginRefusal_ + ")";
+        }
+        throw net::NetError(net::NetErrorKind::Other, why + ".");
+    }
+    return Command("SELECT " + imap::Quoted(LineSafe("SELECT", mailbox)));
+}
+
+void ImapCheckClient::Logout() noexcept {
+    try {
+        if (Connected()) {
+            Command("LOGOUT");
+        }
+    } catch (...) {
+    }
+}
+
+ThreadIMAPCheck::ThreadIMAPCheck(CheckContext context, std::unique_ptr<ImapCheckClient> client,
+                                 std::string host, long long port, ImapCheckSettings settings)
+    : CheckItem("IMAP", std::move(context), host, std::to_string(port)),
+      client_(std::move(client)), settings_(std::move(settings)) {
+    client_->SetHost(std::move(host));
+    client_->SetPort(port);
+    client_->SetConnectTimeout(settings_.timeout);
+    client_->SetReadTimeout(settings_.readTimeout);
+    client_->username = settings_.username;
+    client_->password = settings_.password;
+}
+
+ThreadIMAPCheck::ThreadIMAPCheck(CheckContext context, std::unique_ptr<ImapCheckClient> client,
+                                 std::string host, long long port, ImapCheckSettings settings,
+                                 std::unique_ptr<net::TlsLayer> tls, net::TlsSettings tlsSettings)
+    : ThreadIMAPCheck(std::move(context), std::move(client), std::move(host), port, std::move(settings)) {
+    InstallTls(*client_, std::move(tls), std::move(tlsSettings));
+}
+
+void ThreadIMAPCheck::Probe() {
+    try {
+        client_->Connect();
+        client_->Open();
+    } catch (const std::exception& e) {
+        client_->Close();
+        SetFailed();
+        result_text = ConnectErrorResult(Host(), Port(), kImap, ErrorEnding(e));
+        return;
+    }
+    if (!client_->Connected()) {
+        SetFailed();
+        result_text = NotConnectedResult(Host(), Port(), kImap);
+        return;
+    }
+    SetPassed();
+    result_text = SucceedResult(Host(), Port(), kImap);
+    const std::string& mailbox = settings_.mailbox;
+    if (!TrimBlanks(mailbox).empty()) {
+        try {
+            const ImapCheckClient::Result sel = client_->Select(mailbox);
+            if (sel.done.status == "OK") {
+                long long exists = 0;
+                for (const imap::Response& r : sel.untagged) {
+                    if (r.exists) {
+                        exists = *r.exists;  // the last figure counts
+                    }
+                }
+                result_text += " [IMAP4 MailBox " + mailbox + " exists. Number Of Messages = " +
+                               std::to_string(exists) + "]";
+            } else {
+                SetFailed();
+                result_text += " [IMAP4 MailBox " + mailbox + " does not exist]";
+            }
+        } catch (const std::exception& e) {
+            SetFailed();
+            result_text += AppendedError("IMAP4 Select MailBox Error:", ErrorMessage(e));
+        }
+    }
+    client_->Logout();
+}
+
+void ThreadIMAPCheck::Execute() {
+    if (!client_) {
+        return;  // ran before: an instance is executed once
+    }
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        Probe();
+    } catch (const std::exception& e) {
+        SetFailed();
+        result_text = ConnectErrorResult(Host(), Port(), kImap, ErrorEnding(e));
+    }
+    client_.reset();
+    response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildIMAPCheck(const ServiceRow& row, const CheckBuild& b) {
+    ImapCheckSettings s;
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.authType = row.GetInt("auth_type");
+    s.mailbox = row.Get("imap_mailbox");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    s.tlsType = row.GetInt("tls_type");
+    const long long port = PortNumber(PortFromRow(row));
+    if (b.tls) {
+        return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"),
+                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
+                                                 b.tlsSettings);
+    }
+    return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"), port,
+                                             std::move(s));
+}
+
+} // namespace velmora

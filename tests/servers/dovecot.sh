@@ -1,0 +1,274 @@
+#!/usr/bin/env bash
+# Private Dovecot POP3/IMAP servers for the mail check tests.
+#   dovecot.sh start|stop|restart STATE_DIR
+# start: makes STATE_DIR/dovecot (a self-signed certificate, a passwd-file user, a maildir
+# INBOX holding three known messages) and runs two Dovecot instances on 127.0.0.1 at free
+# high ports, each from its own config with base_dir and state under STATE_DIR:
+#   "apop":   POP3 (PORT, POP3 plain), POP3S (POP3S_PORT, implicit TLS), IMAP (IMAP_PORT),
+#             IMAPS (IMAPS_PORT); APOP offered, so the POP3 greeting carries a timestamp
+#   "noapop": POP3 (NOAPOP_PORT) without APOP, so the greeting has no timestamp
+# and writes STATE_DIR/dovecot.env (HOST, the ports, USER, PASSWORD, MESSAGES, CERT).
+# stop: ends both masters by their pid files and waits; nothing to do when none runs.
+set -euo pipefail
+
+cmd="${1:-}"
+state="${2:-}"
+if [[ -z "$cmd" || -z "$state" ]]; then
+    echo "usage: $0 start|stop|restart STATE_DIR" >&2
+    exit 2
+fi
+mkdir -p "$state"
+state="$(cd "$state" && pwd)"
+dir="$state/dovecot"
+envfile="$state/dovecot.env"
+user=mailbob
+password='s3cret-Pw'
+messages=3
+instances=(apop noapop)
+# Unix sockets live under base_dir; keep those paths short (sun_path holds 107 bytes).
+runroot="$dir/run"
+if ((${#runroot} > 60)); then
+    runroot="/tmp/velmora-dovecot-$(echo -n "$dir" | md5sum | cut -c1-12)"
+fi
+
+find_bin() {
+    local name d
+    for name in "$@"; do
+        if command -v "$name" >/dev/null 2>&1; then command -v "$name"; return 0; fi
+        for d in /usr/sbin /usr/bin /usr/local/sbin; do
+            if [[ -x "$d/$name" ]]; then echo "$d/$name"; return 0; fi
+        done
+    done
+    echo "dovecot.sh: none of $* found" >&2
+    return 1
+}
+
+# True while process $1 runs. A finished process whose parent is gone may stay a zombie
+# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
+alive() {
+    local st
+    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
+    [[ -n "$st" && "$st" != Z ]]
+}
+
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+# A free high port for NAME, kept in $dir/port.NAME across restarts while it stays free.
+pick_port() {
+    local name="$1" file="$dir/port.$1" p i
+    if [[ -f "$file" ]]; then
+        p="$(cat "$file")"
+        if ! port_in_use "$p"; then echo "$p"; return 0; fi
+    fi
+    for i in $(seq 1 200); do
+        p=$((20000 + RANDOM % 40000))
+        if ! port_in_use "$p" && ! grep -qx "$p" "$dir"/port.* 2>/dev/null; then
+            echo "$p" >"$file"; echo "$p"; return 0
+        fi
+    done
+    echo "dovecot.sh: no free port for $name" >&2
+    return 1
+}
+
+pidfile_of() { echo "$runroot/$1/master.pid"; }
+
+running_pid() {
+    local f pid
+    f="$(pidfile_of "$1")"
+    [[ -f "$f" ]] || return 1
+    pid="$(cat "$f" 2>/dev/null || true)"
+    [[ -n "$pid" ]] && alive "$pid" || return 1
+    echo "$pid"
+}
+
+make_files() {
+    mkdir -p "$dir"
+    if [[ ! -s "$dir/cert.pem" || ! -s "$dir/key.pem" ]]; then
+        openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=localhost" \
+            -keyout "$dir/key.pem" -out "$dir/cert.pem" >/dev/null 2>&1
+    fi
+    chmod 600 "$dir/key.pem"
+    # The mail user runs as nobody; the password is stored in plain text so APOP works.
+    printf '%s:{PLAIN}%s:65534:65534::%s/mail/%s::\n' "$user" "$password" "$dir" "$user" >"$dir/users"
+    chmod 644 "$dir/users"
+    # A fresh INBOX with exactly $messages messages on every start.
+    local box="$dir/mail/$user" i
+    rm -rf "$dir/mail"
+    mkdir -p "$box/cur" "$box/new" "$box/tmp"
+    for i in $(seq 1 "$messages"); do
+        printf 'From: tester@localhost\r\nTo: %s@localhost\r\nSubject: message %s\r\nDate: Mon, 1 Jan 2024 10:00:0%s +0000\r\nMessage-ID: <m%s@localhost>\r\n\r\nBody of message %s.\r\n' \
+            "$user" "$i" "$i" "$i" "$i" >"$box/cur/170000000$i.M${i}P1.velmora:2,S"
+    done
+    chown -R 65534:65534 "$dir/mail"
+}
+
+write_conf() {
+    local inst="$1" mechs listeners
+    mkdir -p "$runroot/$inst" "$dir/state-$inst"
+    if [[ "$inst" == apop ]]; then
+        mechs="plain login apop"
+        listeners="service pop3-login {
+  inet_listener pop3 {
+    address = 127.0.0.1
+    port = $(cat "$dir/port.POP3")
+  }
+  inet_listener pop3s {
+    address = 127.0.0.1
+    port = $(cat "$dir/port.POP3S")
+    ssl = yes
+  }
+}
+service imap-login {
+  inet_listener imap {
+    address = 127.0.0.1
+    port = $(cat "$dir/port.IMAP")
+  }
+  inet_listener imaps {
+    address = 127.0.0.1
+    port = $(cat "$dir/port.IMAPS")
+    ssl = yes
+  }
+}"
+        protocols="pop3 imap"
+    else
+        mechs="plain login"
+        listeners="service pop3-login {
+  inet_listener pop3 {
+    address = 127.0.0.1
+    port = $(cat "$dir/port.NOAPOP")
+  }
+  inet_listener pop3s {
+    port = 0
+  }
+}"
+        protocols="pop3"
+    fi
+    cat >"$dir/$inst.conf" <<CONF
+# Generated by dovecot.sh for the tests; private to this state directory.
+instance_name = velmora-test-$inst
+base_dir = $runroot/$inst
+state_dir = $dir/state-$inst
+listen = 127.0.0.1
+protocols = $protocols
+log_path = $dir/$inst.log
+info_log_path = $dir/$inst.log
+ssl = yes
+ssl_cert = <$dir/cert.pem
+ssl_key = <$dir/key.pem
+disable_plaintext_auth = no
+auth_mechanisms = $mechs
+auth_failure_delay = 0
+# The tests fail logins on purpose: no growing delay for the next login from loopback.
+service anvil {
+  unix_listener anvil-auth-penalty {
+    mode = 0
+  }
+}
+login_greeting = Velmora test mail server ready.
+mail_location = maildir:$dir/mail/%u
+first_valid_uid = 1000
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN $dir/users
+}
+userdb {
+  driver = passwd-file
+  args = $dir/users
+}
+$listeners
+CONF
+}
+
+# True when the plain listener on port $1 sends a POP3 or IMAP greeting within 30 s.
+greets() {
+    local got
+    got="$(timeout 30 bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$1"; head -c 4 <&3' _ "$1" 2>/dev/null || true)"
+    [[ "$got" == "+OK "* || "$got" == "* OK"* ]]
+}
+
+answers() {
+    local p
+    for p in "$@"; do
+        port_in_use "$p" || return 1
+    done
+}
+
+write_env() {
+    {
+        echo "HOST=127.0.0.1"
+        echo "PORT=$(cat "$dir/port.POP3")"
+        echo "POP3_PORT=$(cat "$dir/port.POP3")"
+        echo "POP3S_PORT=$(cat "$dir/port.POP3S")"
+        echo "IMAP_PORT=$(cat "$dir/port.IMAP")"
+        echo "IMAPS_PORT=$(cat "$dir/port.IMAPS")"
+        echo "NOAPOP_PORT=$(cat "$dir/port.NOAPOP")"
+        echo "USER=$user"
+        echo "PASSWORD=$password"
+        echo "MESSAGES=$messages"
+        echo "CERT=$dir/cert.pem"
+    } >"$envfile.tmp"
+    mv -f "$envfile.tmp" "$envfile"
+}
+
+do_stop() {
+    local inst pid i
+    for inst in "${instances[@]}"; do
+        if pid="$(running_pid "$inst")"; then
+            kill -TERM "$pid" 2>/dev/null || true
+            for i in $(seq 1 100); do
+                alive "$pid" || break
+                sleep 0.1
+            done
+            if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+        fi
+        rm -f "$(pidfile_of "$inst")"
+    done
+}
+
+do_start() {
+    mkdir -p "$dir"
+    do_stop
+    make_files
+    local name inst i
+    for name in POP3 POP3S IMAP IMAPS NOAPOP; do pick_port "$name" >/dev/null; done
+    for inst in "${instances[@]}"; do
+        write_conf "$inst"
+        "$server" -c "$dir/$inst.conf" >>"$dir/$inst.out" 2>&1 || {
+            echo "dovecot.sh: dovecot ($inst) did not start:" >&2
+            cat "$dir/$inst.out" >&2
+            tail -n 20 "$dir/$inst.log" >&2 2>/dev/null || true
+            return 1
+        }
+    done
+    local ports=()
+    for name in POP3 POP3S IMAP IMAPS NOAPOP; do ports+=("$(cat "$dir/port.$name")"); done
+    for i in $(seq 1 100); do
+        if answers "${ports[@]}"; then break; fi
+        sleep 0.1
+    done
+    if ! answers "${ports[@]}"; then
+        echo "dovecot.sh: not every listener answers; logs:" >&2
+        tail -n 20 "$dir"/*.log >&2 || true
+        return 1
+    fi
+    # The login processes greet only once the auth process is ready, which can take a few
+    # seconds after the start: wait for real greetings so no test meets that delay.
+    local p
+    for p in "$(cat "$dir/port.POP3")" "$(cat "$dir/port.NOAPOP")" "$(cat "$dir/port.IMAP")"; do
+        if ! greets "$p"; then
+            echo "dovecot.sh: no greeting on port $p; logs:" >&2
+            tail -n 20 "$dir"/*.log >&2 || true
+            return 1
+        fi
+    done
+    write_env
+}
+
+server="$(find_bin dovecot)"
+
+case "$cmd" in
+start) do_start ;;
+stop) do_stop ;;
+restart) do_stop; do_start ;;
+*) echo "usage: $0 start|stop|restart STATE_DIR" >&2; exit 2 ;;
+esac
