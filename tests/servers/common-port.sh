@@ -23,18 +23,26 @@ wait_port() {
     return 1
 }
 
+# True while process $1 exists and has not ended. A process that ended but was not reaped
+# (its parent gone, and no init that reaps orphans) stays as a zombie: that counts as ended.
+pid_alive() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ -n $state && $state != Z && $state != X ]]
+}
+
 # Stops the process in pid file $1: TERM, then KILL after a few seconds.
 stop_pidfile() {
     local f=$1 pid
     [[ -f $f ]] || return 0
     pid=$(cat "$f" 2>/dev/null || true)
-    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+    if [[ -n $pid ]] && pid_alive "$pid"; then
         kill "$pid" 2>/dev/null || true
         for _ in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            pid_alive "$pid" || break
             sleep 0.1
         done
-        kill -9 "$pid" 2>/dev/null || true
+        pid_alive "$pid" && kill -9 "$pid" 2>/dev/null || true
     fi
     rm -f "$f"
 }
