@@ -116,6 +116,11 @@ TEST(SmsAlarm, ConnectionFailures) {
     refused.Execute();
     EXPECT_EQ(refused.result_text,
               "[ERR00801 : SMPP Connection Failed, please make sure SMPP URL and port are correct. : 111]");
+    s.port = 0;
+    ThreadSMS port0(s, "1", "x");
+    port0.Execute();
+    EXPECT_EQ(port0.result_text,
+              "[ERR00801 : SMPP Connection Failed, please make sure SMPP URL and port are correct. : 111]");
     s.host = "";
     ThreadSMS noHost(s, "1", "x");
     noHost.Execute();

@@ -96,6 +96,8 @@ TEST(EmailAlarm, Failures) {
     EXPECT_EQ(Send(Server(), "ok@example.test; refused@example.test", "refused-marker"),
               "[SMTP Alarm Sent Error:5.1.1 <refused@example.test>: Recipient address rejected]");
     EXPECT_EQ(Stored("refused-marker"), "");
+    // No address at all: the server refuses DATA.
+    EXPECT_EQ(Send(Server(), " ; ", "no-rcpt"), "[SMTP Alarm Sent Error:Error: need RCPT command]");
 
     auto bad = Server();
     bad.password = "wrong";
