@@ -9,6 +9,7 @@
 //   refusesubmit submit_sm answered with command_status 11 (ESME_RINVDSTADR)
 //   closemid    half a PDU header sent for submit_sm, then the connection closed
 //   absurd      a PDU header claiming 4 GB sent for submit_sm
+//   mute        enquire_link never answered
 //   anything else: every request accepted.
 const fs = require('fs');
 const smpp = require('smpp');
@@ -73,7 +74,9 @@ const server = smpp.createServer(session => {
     session.on('unbind', pdu => {
         session.send(pdu.response());
     });
-    session.on('enquire_link', pdu => session.send(pdu.response()));
+    session.on('enquire_link', pdu => {
+        if (mode !== 'mute') session.send(pdu.response());
+    });
 });
 server.listen(0, '127.0.0.1', () => {
     fs.writeFileSync(stateDir + '/port.tmp', String(server.address().port));

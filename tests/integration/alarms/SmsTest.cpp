@@ -159,3 +159,14 @@ TEST(SmppClientState, KeepAliveSendsEnquireLinkWhenIdle) {
     EXPECT_EQ(c.Unbind(), 0);
     c.Disconnect();
 }
+
+TEST(SmppClientState, UnansweredKeepAliveDropsTheConnection) {
+    SmppClient c;
+    c.SetKeepAlive(true, 200);
+    c.SetResponseTimeout(300);
+    ASSERT_EQ(c.Connect("127.0.0.1", ServerPort("smsc")), 0);
+    ASSERT_EQ(c.BindTransmitter("mute", "", "", 34, 1, 1, ""), 0);
+    EXPECT_TRUE(WaitUntil([&] { return c.GetState() == SmppClient::State::Disconnected; }, 3000));
+    EXPECT_EQ(c.SubmitMessage("1", 1, 1, "2", 1, 1, "x"), SmppClient::kWrongState);
+    c.Disconnect();
+}

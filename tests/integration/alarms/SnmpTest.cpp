@@ -61,6 +61,13 @@ TEST(SnmpAlarm, Version1CommunityDoesNotCarryOver) {
     EXPECT_EQ(next.find("9999"), std::string::npos) << next;
 }
 
+TEST(SnmpAlarm, Version1WithAWholeOid) {
+    // Not "generic.specific": an enterprise-specific trap, its last number the specific trap.
+    TrapSender t;
+    EXPECT_EQ(Send(t, Receiver(), Trap(1, "1.3.6.1.4.1.9999.0.5")), "[SNMP Alarm Sent Succeed]");
+    EXPECT_NE(TrapLine({"SNMP v1", "enterprise=.1.3.6.1.4.1.9999 ", "generic=6", "specific=.5"}), "");
+}
+
 TEST(SnmpAlarm, Version2cCarriesTheOidAndIgnoresCommunity) {
     TrapSender t;
     EXPECT_EQ(Send(t, Receiver(), Trap(2, "1.3.6.1.4.1.9999.0.21", "private", "1.3.6.1.4.1.1")),
