@@ -133,20 +133,3 @@ TEST(EmailAlarm, Failures) {
     none.Execute();
     EXPECT_EQ(none.result_text, "[ERR01001 : SMTP Message required]");
 }
-
-TEST(EmailMessage, AddressListAndDotStuffing) {
-    EXPECT_EQ(SplitAddressList(";a@x; b@y ,c@z;;"), (std::vector<std::string>{"a@x", "b@y", "c@z"}));
-    EXPECT_EQ(SplitAddressList("\"Doe, J\" <j@x>; k@y (Kay; K)"),
-              (std::vector<std::string>{"\"Doe, J\" <j@x>", "k@y (Kay; K)"}));
-    EXPECT_EQ(AddressOf("\"Doe, J\" <j@x>"), "j@x");
-    EXPECT_EQ(AddressOf(" k@y "), "k@y");
-    EXPECT_EQ(DotStuff(".a\n..b\r\nc.\r.d"), "..a\r\n...b\r\nc.\r\n..d");
-    MailMessage m;
-    m.from = "a@x\r\nBcc: evil@x";
-    m.to = {"b@y"};
-    m.subject = "Grüße";
-    m.body = "x";
-    const std::string r = m.Render("D", "<id@h>");
-    EXPECT_NE(r.find("From: a@x  Bcc: evil@x\r\n"), std::string::npos) << r;
-    EXPECT_NE(r.find("Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n"), std::string::npos) << r;
-}

@@ -144,11 +144,3 @@ TEST(UrlAlarm, ConnectionFailures) {
         EXPECT_EQ(u.status, "Error");
     }
 }
-
-TEST(UrlAlarm, Encoding) {
-    EXPECT_EQ(EncodeGatewayParam("Srv 1: down!"), "Srv+1%3A+down%21");
-    EXPECT_EQ(EncodeGatewayParam("ü"), "%C3%BC");
-    EXPECT_EQ(GatewayPostBody({"to=", "text=a b", "flag"}), "to=&text=a+b&flag");
-    ThreadURL none(Gateway("http://gw/plain"), "1", "x");
-    EXPECT_EQ(none.FinalUrl(), "http://gw/plain");
-}
