@@ -23,9 +23,8 @@ std::unique_ptr<AlarmSender> CreateAlarmSender(const AlarmMethodSettings& s, Tra
     throw UnknownAlarmMethod("Unknown alarm method \"" + method + "\"");
 }
 
-namespace {
-
-std::vector<AlarmRow> Rows(const DbResult& result) {
+std::vector<AlarmRow> ReadAlarmRows(ZUVOzedovUzivara& db, const std::string& sql) {
+    const DbResult result = db.Query(sql);
     std::vector<AlarmRow> rows;
     for (const DbRow& r : result) {
         AlarmRow row;
@@ -35,16 +34,14 @@ std::vector<AlarmRow> Rows(const DbResult& result) {
     return rows;
 }
 
-} // namespace
-
 void LoadAlarmMethods(ZUVOzedovUzivara& db, AlarmMethodSettings& settings, HostVariant variant) {
-    const std::vector<AlarmRow> methods = Rows(db.Query("select * from alarm_method"));
+    const std::vector<AlarmRow> methods = ReadAlarmRows(db, "select * from alarm_method");
     // Whether the extra fields are needed is decided by the rows just read.
     AlarmMethodSettings probe = settings;
     LoadAlarmMethods(probe, methods, {}, variant);
     std::vector<AlarmRow> extra;
     if (probe.smsHttp.enabled && probe.smsHttp.method_word == "Post")
-        extra = Rows(db.Query("select * from alarm_method_extra_fields"));
+        extra = ReadAlarmRows(db, "select * from alarm_method_extra_fields");
     LoadAlarmMethods(settings, methods, extra, variant);
 }
 

@@ -36,4 +36,7 @@ std::unique_ptr<AlarmSender> CreateAlarmSender(const AlarmMethodSettings& settin
 // (DatabaseError) before anything is changed.
 void LoadAlarmMethods(ZUVOzedovUzivara& db, AlarmMethodSettings& settings, HostVariant variant);
 
+// The rows of a query as column name -> text maps (NULL as "").
+std::vector<AlarmRow> ReadAlarmRows(ZUVOzedovUzivara& db, const std::string& sql);
+
 } // namespace velmora

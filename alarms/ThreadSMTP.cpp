@@ -152,6 +152,8 @@ void ThreadSMTP::Execute() {
         }
     } catch (const std::exception& e) {
         if (status.empty()) SetError(target + net::ConnectErrorText(" SMTP Alarm Connection Error:", e));
+    } catch (...) {
+        if (status.empty()) SetError(target + " SMTP Alarm Connection Error]");
     }
     // Farewell; errors ignored.
     try {

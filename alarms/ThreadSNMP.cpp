@@ -51,6 +51,8 @@ void ThreadSNMP::Execute() {
     } catch (const std::exception& e) {
         SetError("[" + settings_.host + ":" + std::to_string(settings_.port) + " SNMP Alarm Sent Error:" +
                  Trim(e.what()) + "]");
+    } catch (...) {
+        SetError("[" + settings_.host + ":" + std::to_string(settings_.port) + " SNMP Alarm Sent Error:]");
     }
 }
 

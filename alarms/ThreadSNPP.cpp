@@ -57,6 +57,8 @@ void ThreadSNPP::Execute() {
                 SetSent("[SNPP Alarm Sent Succeed]");
             } catch (const std::exception& e) {
                 SetError("[SNPP Alarm Sent Error:" + Trim(e.what()) + "]");
+            } catch (...) {
+                SetError("[SNPP Alarm Sent Error:]");
             }
         }
     }

@@ -127,6 +127,8 @@ void ThreadSysLog::Execute() {
         }
     } catch (const std::exception& e) {
         SetError("[SysLog Alarm Sent Error:" + Trim(e.what()) + "]");
+    } catch (...) {
+        SetError("[SysLog Alarm Sent Error:]");
     }
     CloseSocket();
 }

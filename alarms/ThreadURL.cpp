@@ -203,6 +203,8 @@ void ThreadURL::Execute() {
         }
     } catch (const std::exception& e) {
         SetError(where + net::ConnectErrorEnding(e));
+    } catch (...) {
+        SetError(where + "]");
     }
     if (headers) curl_slist_free_all(headers);
     if (curl) curl_easy_cleanup(curl);

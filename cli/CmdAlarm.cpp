@@ -44,17 +44,6 @@ void SetParam(AlarmParams& p, const std::string& column, const std::string& valu
     else throw UsageError{"unknown alarm parameter \"" + column + "\""};
 }
 
-std::vector<AlarmRow> ReadRows(ZUVOzedovUzivara& db, const std::string& sql) {
-    std::vector<AlarmRow> rows;
-    const DbResult result = db.Query(sql);
-    for (const DbRow& r : result) {
-        AlarmRow row;
-        for (size_t i = 0; i < result.Columns().size(); ++i) row[result.Columns()[i]] = r.At(i);
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 } // namespace
 
 int RunAlarm(const std::vector<std::string>& argsIn) {
@@ -104,9 +93,9 @@ int RunAlarm(const std::vector<std::string>& argsIn) {
             return kExitFailed;
         }
         try {
-            for (const AlarmRow& r : ReadRows(db, "select * from alarm_method"))
+            for (const AlarmRow& r : ReadAlarmRows(db, "select * from alarm_method"))
                 if (r.count("type") && r.at("type") == method) row = r;
-            extra = ReadRows(db, "select * from alarm_method_extra_fields");
+            extra = ReadAlarmRows(db, "select * from alarm_method_extra_fields");
         } catch (const std::exception& e) {
             std::fprintf(stderr, "velmoractl alarm: %s\n", e.what());
             return kExitFailed;

@@ -1,6 +1,7 @@
 // velmoractl alarm against the real receivers, with settings from the command line and from
 // the alarm_method table of the private MariaDB server.
 #include "AlarmTestUtil.h"
+#include "alarms/CreateAlarmSender.h"
 #include "store/ZUVOzedovUzivara.h"
 
 #include "foundation/InitSettings.h"
@@ -138,6 +139,16 @@ TEST_F(CliAlarm, StoredSettingsWithOverrides) {
     insert("SMS by HTTP", "127.0.0.1:" + Port("httpgateway") + "/db-post", "80",
            ", url_method, field_msisdn, field_message", ", \"Post\", \"to\", \"text\"");
     db.Execute("insert into alarm_method_extra_fields (field_name, field_value) values (\"user\", \"a&b\")");
+    insert("email", "ignored", "25");
+
+    // The engine's loading: the last "Email" row wins, "email" is ignored, extra fields for Post.
+    AlarmMethodSettings loaded;
+    LoadAlarmMethods(db, loaded, HostVariant::Console);
+    EXPECT_EQ(loaded.email.host, "127.0.0.1");
+    EXPECT_EQ(loaded.email.from_address, "db@velmora.test");
+    EXPECT_EQ(loaded.smsHttp.url, "http://127.0.0.1:" + Port("httpgateway") + "/db-post");
+    EXPECT_EQ(loaded.smsHttp.ExtraPostFields, std::vector<std::string>{"user=a&b"});
+    EXPECT_FALSE(loaded.syslog.enabled);
 
     CtlRun r = Ctl({"--method", "Email", "--to", "x@example.test", "--message", "cli-db-mail", "--app-dir", app.path()});
     EXPECT_EQ(r.out, "[SMTP Alarm Sent Succeed]\nstatus: Sent\n");
