@@ -4,6 +4,7 @@
 #   starttls  offers STARTTLS; AUTH only after it
 #   smtps     implicit TLS from the first byte
 #   legacy    answers EHLO with 502, so clients must fall back to HELO
+#   rude      (not aiosmtpd) greets with 554 and closes
 # A recipient whose address starts with "refused" is rejected with 550. Every accepted
 # message is appended to LOG as one JSON line. The ports go to PORTS_FILE as KEY=VALUE lines.
 import asyncio, json, os, ssl, sys
@@ -63,6 +64,14 @@ async def main():
         srv = await asyncio.get_running_loop().create_server(factory, "127.0.0.1", 0, ssl=tls)
         running.append(srv)
         lines.append("%s=%d" % (key_name, srv.sockets[0].getsockname()[1]))
+    async def rude(reader, writer):
+        writer.write(b"554 5.3.2 testmx.local Service not available\r\n")
+        await writer.drain()
+        writer.close()
+
+    srv = await asyncio.start_server(rude, "127.0.0.1", 0)
+    running.append(srv)
+    lines.append("RUDE_PORT=%d" % srv.sockets[0].getsockname()[1])
     with open(ports_file + ".tmp", "w") as f:
         f.write("\n".join(lines) + "\n")
     os.rename(ports_file + ".tmp", ports_file)

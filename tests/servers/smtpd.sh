@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SMTP receivers of the e-mail alarm tests (smtpd.py on python3-aiosmtpd), 127.0.0.1.
 #   smtpd.sh start|stop STATE_DIR
-#   -> STATE_DIR/smtpd.env: PORT, STARTTLS_PORT, SMTPS_PORT, LEGACY_PORT, LOG, CERT, USER, PASSWORD
+#   -> STATE_DIR/smtpd.env: PORT, STARTTLS_PORT, SMTPS_PORT, LEGACY_PORT, RUDE_PORT, LOG, CERT, USER, PASSWORD
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cmd="$1"

@@ -129,6 +129,11 @@ TEST(EmailAlarm, Failures) {
               "[127.0.0.1:" + std::to_string(tls.port) + " SMTP Alarm Connection Error:Read timed out.]");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 
+    // A greeting other than 220 is a connection error carrying the server's text.
+    auto rude = Server("RUDE_PORT");
+    EXPECT_EQ(Send(rude, "a@example.test", "x"), "[127.0.0.1:" + std::to_string(rude.port) +
+                                                     " SMTP Alarm Connection Error:5.3.2 testmx.local Service not available]");
+
     ThreadSMTP none(Server(), nullptr);
     none.Execute();
     EXPECT_EQ(none.result_text, "[ERR01001 : SMTP Message required]");
