@@ -3,6 +3,7 @@
 #include "engine/ResultRules.h"
 #include "engine/Schedule.h"
 
+#include "checks/CheckBuilders.h"
 #include "foundation/Clock.h"
 #include "foundation/InitSettings.h"
 #include "foundation/Messages.h"
@@ -192,7 +193,7 @@ void MonitorEngine::RunServiceNow(long long id) {
 void MonitorEngine::StartCheck(const ServiceRow& source) {
     const std::string& type = source.Get("service");
     const std::string code = BuildErrorCode(type);
-    if (code.empty() || !hooks_.buildCheck) {
+    if (code.empty()) {
         return;  // not one of the check types: skipped without a message
     }
     try {
@@ -205,7 +206,8 @@ void MonitorEngine::StartCheck(const ServiceRow& source) {
                 row.urlDetails.emplace_back(d.Get("fieldname"), d.Get("fieldvalue"));
             }
         }
-        std::unique_ptr<CheckItem> check = hooks_.buildCheck(row);
+        std::unique_ptr<CheckItem> check =
+            hooks_.buildCheck ? hooks_.buildCheck(row) : BuildCheck(row, "Product");
         if (!check) {
             return;
         }
@@ -213,6 +215,8 @@ void MonitorEngine::StartCheck(const ServiceRow& source) {
             throw std::runtime_error("The engine has not started.");
         }
         pool_->Schedule(std::move(check));
+    } catch (const CheckBuildError& e) {
+        ReportError(e.what());  // already "ERR900xx : cause"
     } catch (const std::exception& e) {
         ReportError(msg::Location(code, e.what()));
     }

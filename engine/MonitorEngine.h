@@ -27,7 +27,8 @@ class ZUVOzedovUzivara;
 // The engine's links to the check builders, the alarm senders and the history store.
 struct EngineHooks {
     // Builds the check of a `service` row; nullptr for a type without a builder (the row is
-    // skipped without a message). An error while building is thrown.
+    // skipped without a message). An error while building is thrown. Empty: the check
+    // builders' table (BuildCheck with origin "Product").
     std::function<std::unique_ptr<CheckItem>(const ServiceRow&)> buildCheck;
     // Builds one delivery from the method settings and the message; an error is thrown.
     std::function<std::unique_ptr<AlarmSender>(const AlarmMethodSettings&, const std::string& method,

@@ -184,9 +184,9 @@ protected:
     }
 
     // Creates the engine and starts it as the host's TimerInit would; the start-up tick runs.
-    void StartEngine() {
+    void StartEngine(bool realChecks = false) {
         EngineHooks hooks;
-        hooks.buildCheck = [this](const ServiceRow& row) -> std::unique_ptr<CheckItem> {
+        if (!realChecks) hooks.buildCheck = [this](const ServiceRow& row) -> std::unique_ptr<CheckItem> {
             built.push_back(row.GetInt("id"));
             if (row.Get("service") != "TCP") {
                 return nullptr;
@@ -318,10 +318,9 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
                "(" + std::to_string(id) + ",1),(" + std::to_string(id) + ",2),(" +
                std::to_string(id) + ",3)");
     clock.Set(FromLocal(2026, 3, 16, 10, 30, 5));
-    StartEngine();   // the start-up tick: failure 1
+    StartEngine(true);   // the real TCP check; the start-up tick: failure 1
     ASSERT_TRUE(engine->Pool()->Drain(10s));
 
-    const std::string failText = "[127.0.0.1:" + std::to_string(port) + " ERR10002 Connection refused]";
     std::vector<std::string> counters;
     std::vector<std::size_t> sentAfter;
     counters.push_back(Col(id, "current_no_of_cons_alarm"));
@@ -333,6 +332,10 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
         EXPECT_EQ(Col(id, "service_status"), "Failed");
     }
     EXPECT_EQ(counters, (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+    // The check's own failure text is the alarm message.
+    const std::string failText = db.Query("select msg from alarm_msg_history limit 1")[0].Get("msg");
+    EXPECT_EQ(failText.rfind("[127.0.0.1:" + std::to_string(port) + " TCP Connection Error", 0), 0u)
+        << failText;
     // Each alarm: three SMS, one e-mail to the two addresses, one syslog message.
     EXPECT_EQ(sentAfter, (std::vector<std::size_t>{0, 0, 5, 5, 5, 10}));
     {
@@ -370,6 +373,35 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
     EXPECT_TRUE(outbox.sent.empty());
     EXPECT_EQ(Count("select count(*) as n from access_history where service_id=" + std::to_string(id)), 8);
     EXPECT_EQ(CountOf(scope.LogText(), "ERR"), 0);
+}
+
+TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
+    // A method type in the wrong case is not a method: e-mail stays off.
+    db.Execute("insert into alarm_method (type,enable,ip,port) values (\"email\",1,\"127.0.0.1\",25)");
+    Listener l;
+    const long long ldap = AddService({{"service", "LDAP"}, {"ip", ""}});
+    const long long noHost = AddService({{"ip", ""}, {"port", std::to_string(l.port())}});
+    const long long good = AddService({{"ip", "127.0.0.1"}, {"port", std::to_string(l.port())}});
+    const long long failing = AddService({{"ip", "127.0.0.9"}, {"port", "9"}, {"no_of_cons_alarm", "1"},
+                                          {"keep_on_sending", "-3"}, {"alarm_email", "y"}});
+    db.Execute("insert into contact_person (name,email) values (\"a\",\"a@x.test\")");
+    db.Execute("insert into service_contact_person (service_id,contact_person_id) values (" +
+               std::to_string(failing) + ",1)");
+    const long long text = AddService({{"ip", "127.0.0.1"}, {"schedule_minute", "x1"}});
+    StartEngine(true);
+    ASSERT_TRUE(engine->Pool()->Drain(20s));
+    EXPECT_FALSE(engine->AlarmMethods().email.enabled);
+    EXPECT_EQ(Col(good, "service_status"), "Passed");
+    EXPECT_EQ(Col(failing, "service_status"), "Failed");
+    EXPECT_EQ(Col(failing, "current_no_of_cons_alarm"), "1");
+    EXPECT_EQ(Col(ldap, "service_status"), "Unknown");
+    EXPECT_EQ(Col(text, "service_status"), "Unknown");   // "x1" is never due
+    EXPECT_TRUE(outbox.sent.empty());
+    // The empty host either fails as a result or is logged as a build error; never both.
+    const std::string log = scope.LogText();
+    EXPECT_NE(Col(noHost, "service_status") == "Failed", log.find("ERR90028") != std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("LDAP"), std::string::npos);
 }
 
 TEST_F(EngineDbTest, OneSlotRunsChecksStrictlyOneAfterAnother) {
