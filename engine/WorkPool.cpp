@@ -50,6 +50,7 @@ struct WorkPool::Shared : std::enable_shared_from_this<WorkPool::Shared> {
     bool posted = false;      // a delivery call is on its way to the receiver's thread
     bool delivering = false;  // a handler is running (receiver's thread)
     std::atomic<int> executing{0};
+    std::chrono::nanoseconds longestHandler{0};  // receiver's thread only
     std::thread manager;
 
     // Called with `m` held.
@@ -98,6 +99,7 @@ struct WorkPool::Shared : std::enable_shared_from_this<WorkPool::Shared> {
             std::unique_ptr<WorkItem> item = std::move(done.front());
             done.pop_front();
             lk.unlock();
+            const auto t0 = SteadyClock::now();
             try {
                 onDone(*item);
             } catch (const std::exception& e) {
@@ -106,6 +108,7 @@ struct WorkPool::Shared : std::enable_shared_from_this<WorkPool::Shared> {
                 CallError("completion handler: unknown error");
             }
             item.reset();
+            longestHandler = std::max(longestHandler, SteadyClock::now() - t0);
             lk.lock();
         }
         delivering = false;
@@ -321,6 +324,10 @@ int WorkPool::ExecutingCount() const { return shared_->executing.load(); }
 int WorkPool::WaitingCount() const {
     std::lock_guard lk(shared_->m);
     return static_cast<int>(shared_->waiting.size());
+}
+
+std::chrono::microseconds WorkPool::LongestHandler() const {
+    return std::chrono::duration_cast<std::chrono::microseconds>(shared_->longestHandler);
 }
 
 int WorkPool::ThreadCount() const {

@@ -54,6 +54,9 @@ public:
     int WaitingCount() const;
     // Worker threads alive at this moment (busy or idle).
     int ThreadCount() const;
+    // The longest time one completion handler took, the item's deletion included (read on
+    // the receiver's thread).
+    std::chrono::microseconds LongestHandler() const;
 
     // For the host's shut-down, on the receiver's thread: waits until no item waits, runs or
     // awaits its completion handler, running every completion that arrives meanwhile. Other

@@ -479,6 +479,35 @@ TEST_F(EngineDbTest, HourGridSwitchesTheTickOffAndOn) {
     EXPECT_TRUE(engine->SchedulingActive());
 }
 
+TEST_F(EngineDbTest, TimersDriveStartTickAndGateOnTheEventLoop) {
+    const long long id = AddService({});   // due every minute
+    EngineHooks hooks;
+    hooks.buildCheck = [this](const ServiceRow& row) -> std::unique_ptr<CheckItem> {
+        built.push_back(row.GetInt("id"));
+        return nullptr;
+    };
+    engine = std::make_unique<MonitorEngine>(db, hooks);
+    EXPECT_FALSE(engine->TimerInit.isActive());
+    EXPECT_FALSE(engine->TimerService.isActive());
+    EXPECT_TRUE(engine->Timer.isActive());
+    EXPECT_TRUE(engine->TimerHouseKeep.isActive());
+    EXPECT_EQ(engine->TimerService.interval(), 60000);
+    engine->TimerInit.setInterval(10);
+    engine->TimerService.setInterval(40);
+    engine->Timer.setInterval(15);
+    engine->TimerInit.start();
+    ASSERT_TRUE(test::RunUntil([&] { return built.size() >= 3; }, 5s));
+    EXPECT_TRUE(engine->gateArmed);
+    EXPECT_FALSE(engine->TimerInit.isActive());
+    EXPECT_EQ(built[0], id);
+    // The grid says "no" for this hour: the gate switches the tick off within its interval.
+    db.Execute("update scheduling set mon=\"no\"");
+    ASSERT_TRUE(test::RunUntil([&] { return !engine->SchedulingActive(); }, 5s));
+    const std::size_t ticks = built.size();
+    test::RunFor(200ms);
+    EXPECT_EQ(built.size(), ticks);
+}
+
 TEST_F(EngineDbTest, ShutdownStoresTheChecksStillRunningAndDropsTheWaitingOnes) {
     InitSettings().NoConcurrentAlarm = 2;
     Listener l;
