@@ -375,6 +375,72 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
     EXPECT_EQ(CountOf(scope.LogText(), "ERR"), 0);
 }
 
+TEST_F(EngineDbTest, RepetitionAndThresholdVariantsOverTwelveFailures) {
+    db.Execute("insert into alarm_method (type,enable,ip,port) values (\"SysLog\",1,\"127.0.0.1\",514)");
+    struct Svc {
+        const char* n;
+        const char* k;
+        int alarms;   // expected within 12 consecutive failures
+        long long id = 0;
+        int port = 0;
+    } svcs[] = {{"3", "0", 1}, {"3", "2", 2}, {"0", "1", 0}, {"2", "25", 1}, {"1", "-3", 1}};
+    for (Svc& v : svcs) {
+        v.port = ClosedPort();
+        v.id = AddService({{"port", std::to_string(v.port)}, {"no_of_cons_alarm", v.n},
+                           {"keep_on_sending", v.k}, {"alarm_syslog", "y"},
+                           {"recovery_alarm_syslog", "y"}});
+    }
+    clock.Set(FromLocal(2026, 3, 16, 10, 0, 5));
+    StartEngine(true);   // failure 1
+    ASSERT_TRUE(engine->Pool()->Drain(10s));
+    for (int i = 2; i <= 12; ++i) {
+        TickAt(10, i);
+    }
+    auto sentFor = [&](int port, const std::string& what) {
+        int n = 0;
+        for (const std::string& line : outbox.sent) {
+            n += line.find(":" + std::to_string(port) + " " + what) != std::string::npos;
+        }
+        return n;
+    };
+    for (const Svc& v : svcs) {
+        EXPECT_EQ(sentFor(v.port, "TCP Connection Error"), v.alarms) << "N=" << v.n << " K=" << v.k;
+        EXPECT_EQ(Col(v.id, "current_no_of_cons_alarm"), "12");
+    }
+    // All come back: each had a stored failure series that reached its threshold.
+    Listener back;
+    db.Execute("update service set port=" + std::to_string(back.port()));
+    outbox.sent.clear();
+    TickAt(10, 13);
+    EXPECT_EQ(sentFor(back.port(), "TCP Connection Recovery"), 5);
+}
+
+// Runs tests/servers/mariadb.sh with `command` on the suite's server.
+void ServerCommand(const std::string& command) {
+    const char* state = std::getenv("VELMORA_TEST_STATE");
+    const std::string cmd = "bash " + test::SourceDir() + "/tests/servers/mariadb.sh " + command +
+                            " " + (state ? state : "") + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+}
+
+TEST_F(EngineDbTest, KeepsTickingWhileTheDatabaseIsAwayAndStoresAgainAfterwards) {
+    Listener l;
+    const long long id = AddService({{"port", std::to_string(l.port())}});
+    StartEngine(true);
+    ASSERT_TRUE(engine->Pool()->Drain(10s));
+    ASSERT_EQ(Count("select count(*) as n from access_history"), 1);
+
+    ServerCommand("stop");
+    TickAt(10, 31);   // the due query fails: logged, nothing else happens
+    TickAt(10, 32);
+    ServerCommand("start");
+    TickAt(10, 33);
+    EXPECT_EQ(Count("select count(*) as n from access_history"), 2);
+    EXPECT_EQ(Col(id, "service_status"), "Passed");
+    const std::string log = scope.LogText();
+    EXPECT_GE(CountOf(log, "ERR90002 : "), 2) << log;
+}
+
 TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
     // A method type in the wrong case is not a method: e-mail stays off.
     db.Execute("insert into alarm_method (type,enable,ip,port) values (\"email\",1,\"127.0.0.1\",25)");
