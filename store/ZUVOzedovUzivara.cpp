@@ -10,6 +10,7 @@
 #include <mysqld_error.h>
 
 #include <cctype>
+#include <mutex>
 #include <sstream>
 
 namespace velmora {
@@ -113,7 +114,12 @@ ServiceRow DbRow::ToServiceRow() const {
 
 // --- ZUVOzedovUzivara ---------------------------------------------------------------------
 
-ZUVOzedovUzivara::ZUVOzedovUzivara() = default;
+void InitDatabaseClient() {
+    static std::once_flag once;
+    std::call_once(once, [] { mysql_library_init(0, nullptr, nullptr); });
+}
+
+ZUVOzedovUzivara::ZUVOzedovUzivara() { InitDatabaseClient(); }
 
 ZUVOzedovUzivara::~ZUVOzedovUzivara() { Close(); }
 

@@ -166,4 +166,8 @@ private:
 // The program's data module.
 ZUVOzedovUzivara& Database();
 
+// Initialises the client library once (not thread-safe on its own). Every data module does
+// it; code that opens client connections on worker threads calls it before starting them.
+void InitDatabaseClient();
+
 } // namespace velmora

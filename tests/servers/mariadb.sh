@@ -85,7 +85,7 @@ do_start() {
     if [[ ! -d "$data/mysql" ]]; then
         rm -rf "$data"
         mkdir -p "$data"
-        "$installdb" --no-defaults --datadir="$data" --user=root \
+        "$installdb" --no-defaults --datadir="$data" "${runas[@]}" \
             --auth-root-authentication-method=normal --skip-test-db \
             >"$dir/install.log" 2>&1 || {
             echo "mariadb.sh: mariadb-install-db failed:" >&2
@@ -97,7 +97,7 @@ do_start() {
     port="$(pick_port)"
     rm -f "$sock"
     # setsid: the server must not belong to the caller's process group or terminal.
-    setsid "$server" --no-defaults --datadir="$data" --user=root \
+    setsid "$server" --no-defaults --datadir="$data" "${runas[@]}" \
         --bind-address=127.0.0.1 --port="$port" --socket="$sock" --pid-file="$pidfile" \
         --log-error="$dir/error.log" --skip-name-resolve --skip-log-bin \
         --innodb-buffer-pool-size=32M --innodb-log-file-size=16M \
@@ -137,6 +137,10 @@ do_stop() {
     fi
     rm -f "$pidfile"
 }
+
+# As root (CI) the server must be told to stay root; other users run it as themselves.
+runas=()
+if [[ $(id -u) -eq 0 ]]; then runas=(--user=root); fi
 
 server="$(find_bin mariadbd mysqld)"
 installdb="$(find_bin mariadb-install-db mysql_install_db)"
