@@ -8,6 +8,7 @@
 #include "foundation/InitSettings.h"
 #include "foundation/Messages.h"
 #include "foundation/SystemLog.h"
+#include "store/History.h"
 #include "store/ZUVOzedovUzivara.h"
 
 #include <exception>
@@ -150,11 +151,12 @@ void MonitorEngine::TimerTimer() {
 }
 
 void MonitorEngine::TimerHouseKeepTimer() {
-    if (!hooks_.houseKeep) {
-        return;
-    }
     try {
-        hooks_.houseKeep();
+        if (hooks_.houseKeep) {
+            hooks_.houseKeep();
+        } else {
+            HouseKeep(db_);
+        }
     } catch (const std::exception& e) {
         const std::string text = msg::LastResort(e.what());
         WriteSystemLog(text, LogError);
@@ -334,15 +336,7 @@ void MonitorEngine::RecordAlarmMessage(const std::string& time, long long servic
         hooks_.recordAlarmMessage(time, serviceId, type, status, message, port, host);
         return;
     }
-    const TInitSettings& s = InitSettings();
-    if (s.AlarmMsgFileEnable) {
-        AppendAlarmMessageLine(time, type, host, port, message);
-    }
-    if (s.AlarmMsgDBEnable) {
-        db_.Execute("insert into alarm_msg_history (alarm_datetime,service_id,msg,service_status) "
-                    "values (" + db_.Quote(time) + "," + std::to_string(serviceId) + "," +
-                    db_.Quote(message.substr(0, 255)) + "," + db_.Quote(status) + ")");
-    }
+    ::velmora::RecordAlarmMessage(time, serviceId, type, status, message, port, host, db_);
 }
 
 // ---- Alarm dispatch ----------------------------------------------------------------------

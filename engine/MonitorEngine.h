@@ -35,13 +35,13 @@ struct EngineHooks {
                                                const std::string& recipient,
                                                const std::string& message, const AlarmParams&)>
         createSender;
-    // Records one failure in the alarm message log file and alarm_msg_history. When empty,
-    // the engine writes both itself.
+    // Records one failure in the alarm message log file and alarm_msg_history. Empty: the
+    // store's RecordAlarmMessage.
     std::function<void(const std::string& time, long long serviceId, const std::string& type,
                        const std::string& status, const std::string& message,
                        const std::string& port, const std::string& host)>
         recordAlarmMessage;
-    // The hourly purge of old history; nothing when empty.
+    // The hourly purge of old history. Empty: the store's HouseKeep.
     std::function<void()> houseKeep;
 };
 

@@ -441,6 +441,17 @@ TEST_F(EngineDbTest, KeepsTickingWhileTheDatabaseIsAwayAndStoresAgainAfterwards)
     EXPECT_GE(CountOf(log, "ERR90002 : "), 2) << log;
 }
 
+TEST_F(EngineDbTest, HouseKeepingPurgesOldHistory) {
+    db.Execute("insert into access_history (access_datetime,service_id,response_time,service_status) "
+               "values (\"2026-03-01 12:00:00\",1,5,\"Passed\"),(\"2026-03-15 12:00:00\",1,5,\"Passed\")");
+    StartEngine();
+    engine->TimerHouseKeepTimer();   // 7 days by default: the row of 1 March goes
+    EXPECT_EQ(Count("select count(*) as n from access_history"), 1);
+    db.Execute("drop table access_history");
+    engine->TimerHouseKeepTimer();   // a failing delete is logged, nothing more
+    EXPECT_NE(scope.LogText().find("ERROR : Please send this error message to "), std::string::npos);
+}
+
 TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
     // A method type in the wrong case is not a method: e-mail stays off.
     db.Execute("insert into alarm_method (type,enable,ip,port) values (\"email\",1,\"127.0.0.1\",25)");
