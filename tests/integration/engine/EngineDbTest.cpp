@@ -156,6 +156,12 @@ private:
     Outbox& box_;
 };
 
+class FailingSender : public AlarmSender {
+public:
+    explicit FailingSender(std::string method) : AlarmSender(std::move(method)) {}
+    void Execute() override { SetError("[127.0.0.1:514 unreachable]"); }
+};
+
 class EngineDbTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -197,6 +203,12 @@ protected:
         hooks.createSender = [this](const AlarmMethodSettings&, const std::string& method,
                                     const std::string& recipient, const std::string& message,
                                     const AlarmParams&) -> std::unique_ptr<AlarmSender> {
+            if (senderFails && method == "SysLog") {
+                return std::make_unique<FailingSender>(method);
+            }
+            if (senderFails && recipient == "222") {
+                throw std::runtime_error("  no route to the SMSC  ");
+            }
             return std::make_unique<NotingSender>(method, method + "|" + recipient + "|" + message,
                                                   outbox);
         };
@@ -240,6 +252,7 @@ protected:
     Outbox outbox;
     std::vector<long long> built;
     std::chrono::milliseconds hold{0};
+    bool senderFails = false;
     std::unique_ptr<MonitorEngine> engine;
 };
 
@@ -450,6 +463,29 @@ TEST_F(EngineDbTest, HouseKeepingPurgesOldHistory) {
     db.Execute("drop table access_history");
     engine->TimerHouseKeepTimer();   // a failing delete is logged, nothing more
     EXPECT_NE(scope.LogText().find("ERROR : Please send this error message to "), std::string::npos);
+}
+
+TEST_F(EngineDbTest, DeliveryErrorsAreLoggedAndTheOtherDeliveriesStillGo) {
+    db.Execute("insert into alarm_method (type,enable,ip,port) values (\"SMS\",1,\"127.0.0.1\",2775),"
+               "(\"SysLog\",1,\"127.0.0.1\",514)");
+    const long long id = AddService({{"port", std::to_string(ClosedPort())}, {"no_of_cons_alarm", "1"},
+                                     {"alarm_smpp", "y"}, {"alarm_syslog", "y"}});
+    db.Execute("insert into contact_person (name,sms) values (\"a\",\"111\"),(\"b\",\"222\"),(\"c\",\"333\")");
+    db.Execute("insert into service_contact_person (service_id,contact_person_id) values (" +
+               std::to_string(id) + ",1),(" + std::to_string(id) + ",2),(" + std::to_string(id) + ",3)");
+    senderFails = true;
+    StartEngine(true);
+    ASSERT_TRUE(engine->Pool()->Drain(10s));
+    std::sort(outbox.sent.begin(), outbox.sent.end());
+    ASSERT_EQ(outbox.sent.size(), 2u);
+    EXPECT_EQ(outbox.sent[0].rfind("SMS|111|", 0), 0u);
+    EXPECT_EQ(outbox.sent[1].rfind("SMS|333|", 0), 0u);
+    const std::string log = scope.LogText();
+    EXPECT_NE(log.find("ERR00402 : Creating thread error. : no route to the SMSC\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Alarming Message - SysLog : error [127.0.0.1:514 unreachable] "), std::string::npos) << log;
+    // The delivery failures do not touch the check's result.
+    EXPECT_EQ(Col(id, "service_status"), "Failed");
+    EXPECT_EQ(Col(id, "current_no_of_cons_alarm"), "1");
 }
 
 TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
