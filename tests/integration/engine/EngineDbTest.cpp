@@ -93,6 +93,9 @@ public:
         : CheckItem("TCP", std::move(c), std::move(host), std::move(port)), trace_(t), hold_(hold) {}
     void Execute() override {
         trace_.Add("start " + std::to_string(Context().id));
+        if (Context().keep_on_sending == 7) {
+            throw std::runtime_error("probe crashed");   // marks the one test row that throws
+        }
         const auto t0 = std::chrono::steady_clock::now();
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
@@ -486,6 +489,16 @@ TEST_F(EngineDbTest, DeliveryErrorsAreLoggedAndTheOtherDeliveriesStillGo) {
     // The delivery failures do not touch the check's result.
     EXPECT_EQ(Col(id, "service_status"), "Failed");
     EXPECT_EQ(Col(id, "current_no_of_cons_alarm"), "1");
+}
+
+TEST_F(EngineDbTest, AnErrorEscapingTheCheckIsStoredAsAFailure) {
+    const long long id = AddService({{"keep_on_sending", "7"}, {"port", "4242"}});
+    StartEngine();
+    ASSERT_TRUE(engine->Pool()->Drain(10s));
+    EXPECT_EQ(Col(id, "service_status"), "Failed");
+    EXPECT_EQ(Col(id, "current_no_of_cons_alarm"), "1");
+    EXPECT_EQ(db.Query("select msg from alarm_msg_history")[0].Get("msg"),
+              "[127.0.0.1:4242 probe crashed]");
 }
 
 TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
