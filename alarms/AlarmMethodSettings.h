@@ -25,6 +25,9 @@ struct AlarmMethodSettings {
         int authenticate = 0;
         std::string username, password;
         int timeout = 0, read_timeout = 0;
+        // Trusted roots for STARTTLS / implicit TLS; the server's certificate is verified only
+        // when one of them is set (not stored in alarm_method).
+        std::string ca_file, ca_dir;
     } email;
     struct Sms {
         bool enabled = false;
@@ -51,6 +54,8 @@ struct AlarmMethodSettings {
         std::string field_msisdn, field_message;
         int timeout = 0, read_timeout = 0;
         std::vector<std::string> ExtraPostFields;   // "name=value" lines in table order
+        // Trusted roots for https:// gateways; verified only when one is set (not stored).
+        std::string ca_file, ca_dir;
     } smsHttp;
     struct SysLog {
         bool enabled = false;

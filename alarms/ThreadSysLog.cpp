@@ -97,6 +97,9 @@ void ThreadSysLog::Execute() {
         if (prepared_.empty()) {
             SetError("[ERR01101 : SysLog Message required]");
         } else {
+            // Linux sends a datagram to port 0 without complaint although nothing can receive
+            // it; treat it as the address error other socket layers report.
+            if (port_ <= 0 || port_ > 65535) throw std::runtime_error(std::strerror(EADDRNOTAVAIL));
             addrinfo hints{};
             hints.ai_family = AF_INET;
             hints.ai_socktype = SOCK_DGRAM;

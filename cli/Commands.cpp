@@ -5,6 +5,7 @@ namespace velmora::cli {
 int RunVersion(const std::vector<std::string>& args);
 int RunImport(const std::vector<std::string>& args);
 int RunServices(const std::vector<std::string>& args);
+int RunAlarm(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
@@ -13,6 +14,10 @@ const std::vector<Command>& Commands() {
          "create services from a CSV import file or a service.xml", RunImport},
         {"services", "services [--json] [--app-dir DIR]", "list every service and its last result",
          RunServices},
+        {"alarm",
+         "alarm --method NAME --to RECIPIENT --message TEXT [--set COLUMN=VALUE]... "
+         "[--param COLUMN=VALUE]... [--no-db] [--app-dir DIR]",
+         "send one alarm over a method with the stored alarm_method settings", RunAlarm},
     };
     return commands;
 }
