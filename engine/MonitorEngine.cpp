@@ -3,6 +3,7 @@
 #include "engine/ResultRules.h"
 #include "engine/Schedule.h"
 
+#include "alarms/CreateAlarmSender.h"
 #include "checks/CheckBuilders.h"
 #include "foundation/Clock.h"
 #include "foundation/InitSettings.h"
@@ -24,18 +25,6 @@ std::string Trimmed(const std::string& s) {
     }
     const auto e = s.find_last_not_of(" \t\r\n");
     return s.substr(b, e - b + 1);
-}
-
-std::vector<AlarmRow> ToAlarmRows(const DbResult& result) {
-    std::vector<AlarmRow> rows;
-    for (const DbRow& r : result) {
-        AlarmRow row;
-        for (size_t i = 0; i < result.Columns().size() && i < r.size(); ++i) {
-            row[result.Columns()[i]] = r.At(i);
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
 }
 
 } // namespace
@@ -342,17 +331,8 @@ void MonitorEngine::RecordAlarmMessage(const std::string& time, long long servic
 // ---- Alarm dispatch ----------------------------------------------------------------------
 
 void MonitorEngine::LoadAlarmMethods() {
-    const HostVariant variant = console_ ? HostVariant::Console : HostVariant::Service;
-    const std::vector<AlarmRow> methodRows = ToAlarmRows(db_.Query("select * from alarm_method"));
-    AlarmMethodSettings loaded = methods_;
-    ::velmora::LoadAlarmMethods(loaded, methodRows, {}, variant);
-    if (loaded.smsHttp.enabled && loaded.smsHttp.method_word == "Post") {
-        const std::vector<AlarmRow> extra =
-            ToAlarmRows(db_.Query("select * from alarm_method_extra_fields"));
-        loaded = methods_;
-        ::velmora::LoadAlarmMethods(loaded, methodRows, extra, variant);
-    }
-    methods_ = loaded;
+    ::velmora::LoadAlarmMethods(db_, methods_,
+                                console_ ? HostVariant::Console : HostVariant::Service);
 }
 
 void MonitorEngine::DispatchMessage(MessageKind, const std::string& message,
@@ -396,11 +376,10 @@ void MonitorEngine::SendAlarm(const std::string& time, const std::string& messag
         return;
     }
     try {
-        if (!hooks_.createSender) {
-            throw std::runtime_error("No sender for " + method + ".");
-        }
         std::unique_ptr<AlarmSender> sender =
-            hooks_.createSender(methods_, method, recipient, message, params);
+            hooks_.createSender
+                ? hooks_.createSender(methods_, method, recipient, message, params)
+                : CreateAlarmSender(methods_, trapSender_, method, recipient, message, params);
         if (!sender) {
             throw std::runtime_error("No sender for " + method + ".");
         }

@@ -9,6 +9,7 @@
 
 #include "alarms/AlarmMethodSettings.h"
 #include "alarms/AlarmSender.h"
+#include "alarms/TrapSender.h"
 #include "checks/CheckItem.h"
 #include "store/ServiceRow.h"
 
@@ -31,6 +32,7 @@ struct EngineHooks {
     // builders' table (BuildCheck with origin "Product").
     std::function<std::unique_ptr<CheckItem>(const ServiceRow&)> buildCheck;
     // Builds one delivery from the method settings and the message; an error is thrown.
+    // Empty: CreateAlarmSender with the engine's trap sender.
     std::function<std::unique_ptr<AlarmSender>(const AlarmMethodSettings&, const std::string& method,
                                                const std::string& recipient,
                                                const std::string& message, const AlarmParams&)>
@@ -123,6 +125,7 @@ private:
     bool console_;
     EngineView* view_ = nullptr;
     AlarmMethodSettings methods_;
+    TrapSender trapSender_;   // shared by every SNMP delivery; outlives the pool
     std::unique_ptr<WorkPool> pool_;
 };
 
