@@ -51,7 +51,8 @@ public:
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 4096) != 0) {
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            ::listen(fd_, 4096) != 0) {
             std::perror("listener");
             std::exit(1);
         }
@@ -130,14 +131,22 @@ int main(int argc, char** argv) {
             }
             return argv[++i];
         };
-        if (a == "--services") services = std::stoi(next());
-        else if (a == "--concurrent") concurrent = std::stoi(next());
-        else if (a == "--queue") queue = std::stoi(next());
-        else if (a == "--db-host") host = next();
-        else if (a == "--db-port") port = std::stoi(next());
-        else if (a == "--db-user") user = next();
-        else if (a == "--db-password") password = next();
-        else if (a == "--relaxed-commit") relaxed = true;
+        if (a == "--services")
+            services = std::stoi(next());
+        else if (a == "--concurrent")
+            concurrent = std::stoi(next());
+        else if (a == "--queue")
+            queue = std::stoi(next());
+        else if (a == "--db-host")
+            host = next();
+        else if (a == "--db-port")
+            port = std::stoi(next());
+        else if (a == "--db-user")
+            user = next();
+        else if (a == "--db-password")
+            password = next();
+        else if (a == "--relaxed-commit")
+            relaxed = true;
         else {
             std::cerr << "usage: engine_tick [--services N] [--concurrent C] [--queue Q] "
                          "[--db-host H] [--db-port P] [--db-user U] [--db-password W] "
@@ -146,7 +155,7 @@ int main(int argc, char** argv) {
         }
     }
     if (queue < 0) {
-        queue = services;   // every due service gets a place in the queue
+        queue = services; // every due service gets a place in the queue
     }
     if (port == 0) {
         const char* state = std::getenv("VELMORA_TEST_STATE");
@@ -210,12 +219,12 @@ int main(int argc, char** argv) {
     MonitorEngine engine(db, EngineHooks{});
     CountingView view;
     engine.AttachView(&view);
-    engine.Timer.stop();            // keep the gate out of the measurement
+    engine.Timer.stop(); // keep the gate out of the measurement
     engine.TimerHouseKeep.stop();
     engine.TimerInit.stop();
 
     const auto t0 = std::chrono::steady_clock::now();
-    engine.TimerInitTimer();        // creates the pool, loads the methods, runs one tick
+    engine.TimerInitTimer(); // creates the pool, loads the methods, runs one tick
     const auto queued = std::chrono::steady_clock::now();
     while (view.stored < services) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
@@ -226,13 +235,14 @@ int main(int argc, char** argv) {
     }
     const auto t1 = std::chrono::steady_clock::now();
     const double secs = std::chrono::duration<double>(t1 - t0).count();
-    const long long statements = 2 * view.stored + 2;  // tick query, methods, 2 per result
+    const long long statements = 2 * view.stored + 2; // tick query, methods, 2 per result
     rusage ru{};
     ::getrusage(RUSAGE_SELF, &ru);
     std::printf("services                %d\n", services);
     std::printf("commit flush            %s\n", relaxed ? "relaxed (2)" : "server default");
     std::printf("pool                    %d running, %d queued\n", concurrent, queue);
-    std::printf("tick to queued          %.3f s\n", std::chrono::duration<double>(queued - t0).count());
+    std::printf("tick to queued          %.3f s\n",
+                std::chrono::duration<double>(queued - t0).count());
     std::printf("tick to last result     %.3f s\n", secs);
     std::printf("results stored          %lld (%lld passed)\n", view.stored, view.passed);
     std::printf("results per second      %.0f\n", view.stored / secs);

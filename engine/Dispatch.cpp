@@ -5,11 +5,16 @@
 namespace velmora {
 
 std::string MethodHost(const AlarmMethodSettings& methods, const std::string& method) {
-    if (method == kMethodEmail) return methods.email.host;
-    if (method == kMethodSms) return methods.sms.host;
-    if (method == kMethodSysLog) return methods.syslog.host;
-    if (method == kMethodSnmp) return methods.snmp.host;
-    if (method == kMethodSnpp) return methods.snpp.host;
+    if (method == kMethodEmail)
+        return methods.email.host;
+    if (method == kMethodSms)
+        return methods.sms.host;
+    if (method == kMethodSysLog)
+        return methods.syslog.host;
+    if (method == kMethodSnmp)
+        return methods.snmp.host;
+    if (method == kMethodSnpp)
+        return methods.snpp.host;
     return "";
 }
 
@@ -77,12 +82,18 @@ std::string DeliveryFailureLine(const AlarmSender& d) {
                " " + d.result_text + " " + d.poolMessage;
     }
     std::string label;
-    if (m == kMethodSysLog) label = "SysLog";
-    else if (m == kMethodEmail) label = "SMTP";
-    else if (m == kMethodSms) label = "SMS";
-    else if (m == kMethodSnmp) label = "SNMP";
-    else if (m == kMethodSnpp) label = "SNPP";
-    else label = m;
+    if (m == kMethodSysLog)
+        label = "SysLog";
+    else if (m == kMethodEmail)
+        label = "SMTP";
+    else if (m == kMethodSms)
+        label = "SMS";
+    else if (m == kMethodSnmp)
+        label = "SNMP";
+    else if (m == kMethodSnpp)
+        label = "SNPP";
+    else
+        label = m;
     return "Alarming Message - " + label + " : error " + d.result_text + " " + d.poolMessage;
 }
 

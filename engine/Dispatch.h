@@ -11,8 +11,7 @@ namespace velmora {
 
 // The six routing flags of one kind (alarm or recovery).
 struct RoutingFlags {
-    bool email = false, smpp = false, httpsms = false, syslog = false, snmp = false,
-         snpp = false;
+    bool email = false, smpp = false, httpsms = false, syslog = false, snmp = false, snpp = false;
 };
 
 struct Contact {

@@ -30,11 +30,12 @@ std::string Trimmed(const std::string& s) {
 } // namespace
 
 RoutingFlags AlarmFlags(const CheckContext& c) {
-    return {c.alarm_email, c.alarm_smpp, c.alarm_httpsms, c.alarm_syslog, c.alarm_snmp, c.alarm_snpp};
+    return {c.alarm_email,  c.alarm_smpp, c.alarm_httpsms,
+            c.alarm_syslog, c.alarm_snmp, c.alarm_snpp};
 }
 
 RoutingFlags RecoveryFlags(const CheckContext& c) {
-    return {c.recovery_alarm_email, c.recovery_alarm_smpp, c.recovery_alarm_httpsms,
+    return {c.recovery_alarm_email,  c.recovery_alarm_smpp, c.recovery_alarm_httpsms,
             c.recovery_alarm_syslog, c.recovery_alarm_snmp, c.recovery_alarm_snpp};
 }
 
@@ -51,8 +52,7 @@ AlarmParams ParamsOf(const CheckContext& c) {
     return p;
 }
 
-MonitorEngine::MonitorEngine(ZUVOzedovUzivara& db, EngineHooks hooks, bool console,
-                             QObject* parent)
+MonitorEngine::MonitorEngine(ZUVOzedovUzivara& db, EngineHooks hooks, bool console, QObject* parent)
     : QObject(parent), db_(db), hooks_(std::move(hooks)), console_(console) {
     TimerInit.setInterval(3000);
     TimerInit.setSingleShot(true);
@@ -130,9 +130,14 @@ void MonitorEngine::TimerTimer() {
             values.push_back(r.Get(column));
         }
         switch (GateDecision(values, SchedulingActive())) {
-        case GateAction::SwitchOn: SetSchedulingActive(true); break;
-        case GateAction::SwitchOff: SetSchedulingActive(false); break;
-        case GateAction::None: break;
+        case GateAction::SwitchOn:
+            SetSchedulingActive(true);
+            break;
+        case GateAction::SwitchOff:
+            SetSchedulingActive(false);
+            break;
+        case GateAction::None:
+            break;
         }
     } catch (const std::exception& e) {
         ReportError(msg::Location("ERR90036", e.what()));
@@ -185,14 +190,15 @@ void MonitorEngine::StartCheck(const ServiceRow& source) {
     const std::string& type = source.Get("service");
     const std::string code = BuildErrorCode(type);
     if (code.empty()) {
-        return;  // not one of the check types: skipped without a message
+        return; // not one of the check types: skipped without a message
     }
     try {
         ServiceRow row = source;
         if (type == "URL") {
             row.urlDetails.clear();
-            const DbResult details = db_.Query("SELECT * from service_url_detail where service_id=" +
-                                               std::to_string(row.GetInt("id")));
+            const DbResult details =
+                db_.Query("SELECT * from service_url_detail where service_id=" +
+                          std::to_string(row.GetInt("id")));
             for (const DbRow& d : details) {
                 row.urlDetails.emplace_back(d.Get("fieldname"), d.Get("fieldvalue"));
             }
@@ -207,7 +213,7 @@ void MonitorEngine::StartCheck(const ServiceRow& source) {
         }
         pool_->Schedule(std::move(check));
     } catch (const CheckBuildError& e) {
-        ReportError(e.what());  // already "ERR900xx : cause"
+        ReportError(e.what()); // already "ERR900xx : cause"
     } catch (const std::exception& e) {
         ReportError(msg::Location(code, e.what()));
     }
@@ -230,8 +236,12 @@ long long MonitorEngine::SubmitWorkItem(std::unique_ptr<WorkItem> item) {
 
 void MonitorEngine::OnWorkItemDone(WorkItem& item) {
     switch (item.Kind()) {
-    case WorkKind::Check: ProcessCheckResult(static_cast<CheckItem&>(item)); break;
-    case WorkKind::Delivery: ProcessDeliveryResult(static_cast<AlarmSender&>(item)); break;
+    case WorkKind::Check:
+        ProcessCheckResult(static_cast<CheckItem&>(item));
+        break;
+    case WorkKind::Delivery:
+        ProcessDeliveryResult(static_cast<AlarmSender&>(item));
+        break;
     case WorkKind::Other:
         if (view_ != nullptr) {
             try {
@@ -282,8 +292,8 @@ void MonitorEngine::ProcessCheckResult(CheckItem& check) {
         }
         const std::string time = FormatDateTime(Now());
         const ResultPlan plan =
-            PlanResult(ctx.origin, check.passed, ctx.current_no_of_cons_alarm,
-                       ctx.no_of_cons_alarm, ctx.keep_on_sending, ctx.service_status);
+            PlanResult(ctx.origin, check.passed, ctx.current_no_of_cons_alarm, ctx.no_of_cons_alarm,
+                       ctx.keep_on_sending, ctx.service_status);
         if (plan.recordFailure) {
             RecordAlarmMessage(time, ctx.id, check.ServiceType(), check.status, check.result_text,
                                check.Port(), check.Host());
@@ -414,7 +424,7 @@ void MonitorEngine::ProcessDeliveryResult(AlarmSender& delivery) {
 bool MonitorEngine::Shutdown(std::chrono::milliseconds timeout) {
     SetSchedulingActive(false);
     TimerInit.stop();
-    Timer.stop();  // closing: the grid must not switch the tick on again
+    Timer.stop(); // closing: the grid must not switch the tick on again
     if (!pool_) {
         return true;
     }

@@ -33,9 +33,9 @@ struct EngineHooks {
     std::function<std::unique_ptr<CheckItem>(const ServiceRow&)> buildCheck;
     // Builds one delivery from the method settings and the message; an error is thrown.
     // Empty: CreateAlarmSender with the engine's trap sender.
-    std::function<std::unique_ptr<AlarmSender>(const AlarmMethodSettings&, const std::string& method,
-                                               const std::string& recipient,
-                                               const std::string& message, const AlarmParams&)>
+    std::function<std::unique_ptr<AlarmSender>(
+        const AlarmMethodSettings&, const std::string& method, const std::string& recipient,
+        const std::string& message, const AlarmParams&)>
         createSender;
     // Records one failure in the alarm message log file and alarm_msg_history. Empty: the
     // store's RecordAlarmMessage.
@@ -93,8 +93,7 @@ public:
     // Alarm dispatch.
     enum class MessageKind { Alarm, Recovery };
     void DispatchMessage(MessageKind kind, const std::string& message, const std::string& time,
-                         long long serviceId, const RoutingFlags& flags,
-                         const AlarmParams& params);
+                         long long serviceId, const RoutingFlags& flags, const AlarmParams& params);
     void SendContactAlarms(const std::string& time, long long serviceId, bool pager, bool httpSms,
                            bool smpp, bool email, const std::string& message,
                            const AlarmParams& params);
@@ -115,7 +114,7 @@ public:
 private:
     void OnWorkItemDone(WorkItem& item);
     void OnPoolError(const std::string& text);
-    void ReportError(const std::string& text);  // log at Error; console also a dialog
+    void ReportError(const std::string& text); // log at Error; console also a dialog
     void RecordAlarmMessage(const std::string& time, long long serviceId, const std::string& type,
                             const std::string& status, const std::string& message,
                             const std::string& port, const std::string& host);
@@ -125,7 +124,7 @@ private:
     bool console_;
     EngineView* view_ = nullptr;
     AlarmMethodSettings methods_;
-    TrapSender trapSender_;   // shared by every SNMP delivery; outlives the pool
+    TrapSender trapSender_; // shared by every SNMP delivery; outlives the pool
     std::unique_ptr<WorkPool> pool_;
 };
 

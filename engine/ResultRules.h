@@ -21,11 +21,11 @@ bool AlarmDue(int c, int n, int k);
 
 // What one finished check leads to.
 struct ResultPlan {
-    bool recordFailure = false;   // alarm log file line and alarm_msg_history row
-    bool sendAlarm = false;       // the result text to the alarm routing flags
-    bool sendRecovery = false;    // the type's recovery text to the recovery routing flags
-    bool store = false;           // update of the service row and an access_history row
-    int counter = 0;              // the new consecutive-failure count
+    bool recordFailure = false; // alarm log file line and alarm_msg_history row
+    bool sendAlarm = false;     // the result text to the alarm routing flags
+    bool sendRecovery = false;  // the type's recovery text to the recovery routing flags
+    bool store = false;         // update of the service row and an access_history row
+    int counter = 0;            // the new consecutive-failure count
 };
 
 // `origin` "Product" (scheduled or run now) is stored and alarmed; any other origin only

@@ -11,7 +11,8 @@ std::string TwoDigits(int value) {
 
 std::string DueQueryText(const std::string& hh, const std::string& mm) {
     return "SELECT * from service where status=\"Start\" and ( (schedule_by=\"Daily\" and "
-           "schedule_hour=\"" + hh + "\" and schedule_minute=\"" + mm +
+           "schedule_hour=\"" +
+           hh + "\" and schedule_minute=\"" + mm +
            "\") or (schedule_by=\"Hourly\" and schedule_minute=\"" + mm +
            "\") or (schedule_by=\"Minutely\" and mod(" + mm +
            ",schedule_minute)=0 ) ) order by ip, service";
@@ -29,7 +30,9 @@ std::string GateQueryText(int hour) {
     return "select * from scheduling where schedule_time=" + std::to_string(hour);
 }
 
-int IsoWeekday(const LocalTime& t) { return t.weekday == 0 ? 7 : t.weekday; }
+int IsoWeekday(const LocalTime& t) {
+    return t.weekday == 0 ? 7 : t.weekday;
+}
 
 std::string WeekdayColumn(int isoWeekday) {
     static const char* const names[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};

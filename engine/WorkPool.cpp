@@ -28,29 +28,29 @@ struct WorkPool::Shared : std::enable_shared_from_this<WorkPool::Shared> {
     ErrorHandler onError;
 
     mutable std::mutex m;
-    std::condition_variable managerCv;  // new item, freed slot, stop
-    std::condition_variable workerCv;   // an item is ready for a worker, stop
-    std::condition_variable idleCv;     // a completion arrived, a handler returned, a thread ended
+    std::condition_variable managerCv; // new item, freed slot, stop
+    std::condition_variable workerCv;  // an item is ready for a worker, stop
+    std::condition_variable idleCv;    // a completion arrived, a handler returned, a thread ended
 
     struct Waiting {
         std::unique_ptr<WorkItem> item;
         SteadyClock::time_point queued;
     };
-    std::deque<Waiting> waiting;                    // FIFO, owned by the manager
-    std::deque<std::unique_ptr<WorkItem>> ready;    // given a slot, not yet taken by a worker
-    std::deque<std::unique_ptr<WorkItem>> done;     // completed, handler not yet run
-    std::deque<std::string> errors;                 // internal errors to report
+    std::deque<Waiting> waiting;                 // FIFO, owned by the manager
+    std::deque<std::unique_ptr<WorkItem>> ready; // given a slot, not yet taken by a worker
+    std::deque<std::unique_ptr<WorkItem>> done;  // completed, handler not yet run
+    std::deque<std::string> errors;              // internal errors to report
     std::set<WorkItem*> executingItems;
-    int running = 0;    // slots in use: ready items plus executing ones
-    int idle = 0;       // worker threads free to take a ready item
-    int threads = 0;    // worker threads alive
+    int running = 0; // slots in use: ready items plus executing ones
+    int idle = 0;    // worker threads free to take a ready item
+    int threads = 0; // worker threads alive
     long long lastSequence = 0;
     bool stopping = false;
-    bool closed = false;      // handlers are not called any more
-    bool posted = false;      // a delivery call is on its way to the receiver's thread
-    bool delivering = false;  // a handler is running (receiver's thread)
+    bool closed = false;     // handlers are not called any more
+    bool posted = false;     // a delivery call is on its way to the receiver's thread
+    bool delivering = false; // a handler is running (receiver's thread)
     std::atomic<int> executing{0};
-    std::chrono::nanoseconds longestHandler{0};  // receiver's thread only
+    std::chrono::nanoseconds longestHandler{0}; // receiver's thread only
     std::thread manager;
 
     // Called with `m` held.
@@ -192,7 +192,7 @@ struct WorkPool::Shared : std::enable_shared_from_this<WorkPool::Shared> {
             std::thread t(&Shared::WorkerLoop, this, shared_from_this());
             t.detach();
             ++threads;
-            ++idle;  // it takes a ready item as soon as it runs
+            ++idle; // it takes a ready item as soon as it runs
         } catch (const std::system_error& e) {
             std::unique_ptr<WorkItem> refused = std::move(ready.back());
             ready.pop_back();
@@ -319,7 +319,9 @@ void WorkPool::CancelAll() {
     s.managerCv.notify_one();
 }
 
-int WorkPool::ExecutingCount() const { return shared_->executing.load(); }
+int WorkPool::ExecutingCount() const {
+    return shared_->executing.load();
+}
 
 int WorkPool::WaitingCount() const {
     std::lock_guard lk(shared_->m);
@@ -340,7 +342,7 @@ bool WorkPool::Drain(std::chrono::milliseconds timeout) {
     const auto deadline = SteadyClock::now() + timeout;
     std::unique_lock lk(s.m);
     if (s.delivering) {
-        return false;  // called from inside a handler: its own completion is still pending
+        return false; // called from inside a handler: its own completion is still pending
     }
     for (;;) {
         if (!s.done.empty() || !s.errors.empty()) {
@@ -352,8 +354,8 @@ bool WorkPool::Drain(std::chrono::milliseconds timeout) {
         if (s.waiting.empty() && s.running == 0) {
             return true;
         }
-        if (s.idleCv.wait_until(lk, deadline) == std::cv_status::timeout &&
-            s.done.empty() && s.errors.empty()) {
+        if (s.idleCv.wait_until(lk, deadline) == std::cv_status::timeout && s.done.empty() &&
+            s.errors.empty()) {
             return s.waiting.empty() && s.running == 0;
         }
     }

@@ -18,11 +18,11 @@ namespace velmora {
 class WorkPool {
 public:
     struct Limits {
-        int maxRunning = 500;                              // NoConcurrentAlarm
-        int maxQueue = 1000;                               // NoQueuingAlarm
-        std::chrono::milliseconds maxQueuedTime{600000};   // QueningSecond
-        std::chrono::milliseconds terminateWait{600000};   // destructor's wait for running items
-        std::chrono::milliseconds idleExit{30000};         // an idle worker thread exits after this
+        int maxRunning = 500;                            // NoConcurrentAlarm
+        int maxQueue = 1000;                             // NoQueuingAlarm
+        std::chrono::milliseconds maxQueuedTime{600000}; // QueningSecond
+        std::chrono::milliseconds terminateWait{600000}; // destructor's wait for running items
+        std::chrono::milliseconds idleExit{30000};       // an idle worker thread exits after this
     };
     // The limits from the settings: a value of 0 or less takes the default.
     static Limits FromSettings(int noConcurrentAlarm, int noQueuingAlarm, int queningSecond);

@@ -89,19 +89,26 @@ TEST(EngineAlarms, AlarmsAtThreeAndSixAndOneRecoveryReachTheRealReceivers) {
     ManualClock clock(FromLocal(2026, 3, 16, 10, 0, 5));
     SetClock(&clock);
 
-    db.Execute("insert into alarm_method (type,enable,ip,port,smtp_from_address,timeout,read_timeout) values "
-               "(\"Email\",1,\"127.0.0.1\"," + std::to_string(test::ServerPort("smtpd")) +
+    db.Execute("insert into alarm_method "
+               "(type,enable,ip,port,smtp_from_address,timeout,read_timeout) values "
+               "(\"Email\",1,\"127.0.0.1\"," +
+               std::to_string(test::ServerPort("smtpd")) +
                ",\"alarms@velmora.test\",3000,3000),"
-               "(\"SMS\",1,\"127.0.0.1\"," + std::to_string(test::ServerPort("smsc")) + ",\"\",3000,3000),"
-               "(\"SysLog\",1,\"127.0.0.1\"," + std::to_string(test::ServerPort("syslogd")) + ",\"\",3000,3000)");
+               "(\"SMS\",1,\"127.0.0.1\"," +
+               std::to_string(test::ServerPort("smsc")) +
+               ",\"\",3000,3000),"
+               "(\"SysLog\",1,\"127.0.0.1\"," +
+               std::to_string(test::ServerPort("syslogd")) + ",\"\",3000,3000)");
     const int port = FreePort(false);
     const std::string tag = std::to_string(port);
-    db.Execute("insert into service (service,ip,port,title,schedule_by,schedule_minute,status,"
-               "no_of_cons_alarm,keep_on_sending,timeout,alarm_email,alarm_smpp,alarm_syslog,"
-               "recovery_alarm_email,recovery_alarm_syslog,alarm_syslog_facility,alarm_syslog_severity) "
-               "values (\"TCP\",\"127.0.0.1\"," + tag +
-               ",\"e2e\",\"Minutely\",\"01\",\"Start\",3,1,2000,\"y\",\"y\",\"y\",\"y\",\"y\","
-               "\"Local Use Seven\",\"Debug\")");
+    db.Execute(
+        "insert into service (service,ip,port,title,schedule_by,schedule_minute,status,"
+        "no_of_cons_alarm,keep_on_sending,timeout,alarm_email,alarm_smpp,alarm_syslog,"
+        "recovery_alarm_email,recovery_alarm_syslog,alarm_syslog_facility,alarm_syslog_severity) "
+        "values (\"TCP\",\"127.0.0.1\"," +
+        tag +
+        ",\"e2e\",\"Minutely\",\"01\",\"Start\",3,1,2000,\"y\",\"y\",\"y\",\"y\",\"y\","
+        "\"Local Use Seven\",\"Debug\")");
     const long long id = static_cast<long long>(db.LastInsertId());
     const std::string a = "a" + tag + "@example.test", c = "c" + tag + "@example.test";
     const std::string n1 = "71" + tag, n2 = "72" + tag, n3 = "73" + tag;
@@ -114,14 +121,16 @@ TEST(EngineAlarms, AlarmsAtThreeAndSixAndOneRecoveryReachTheRealReceivers) {
 
     {
         MonitorEngine engine(db, EngineHooks{});
-        engine.TimerInitTimer();   // failure 1 at the start-up tick
+        engine.TimerInitTimer(); // failure 1 at the start-up tick
         ASSERT_TRUE(engine.Pool()->Drain(30s));
-        for (int minute = 1; minute <= 5; ++minute) {   // failures 2..6
+        for (int minute = 1; minute <= 5; ++minute) { // failures 2..6
             clock.Set(FromLocal(2026, 3, 16, 10, minute, 5));
             engine.TimerServiceTimer();
             ASSERT_TRUE(engine.Pool()->Drain(30s));
         }
-        EXPECT_EQ(db.Query("select current_no_of_cons_alarm from service")[0].Get("current_no_of_cons_alarm"), "6");
+        EXPECT_EQ(db.Query("select current_no_of_cons_alarm from service")[0].Get(
+                      "current_no_of_cons_alarm"),
+                  "6");
 
         int fd = -1;
         const int upPort = FreePort(true, &fd);
@@ -130,17 +139,20 @@ TEST(EngineAlarms, AlarmsAtThreeAndSixAndOneRecoveryReachTheRealReceivers) {
         engine.TimerServiceTimer();
         ASSERT_TRUE(engine.Pool()->Drain(30s));
         ::close(fd);
-        EXPECT_EQ(db.Query("select service_status from service")[0].Get("service_status"), "Passed");
+        EXPECT_EQ(db.Query("select service_status from service")[0].Get("service_status"),
+                  "Passed");
 
         const std::string failure = "[127.0.0.1:" + tag + " TCP Connection Error";
-        const std::string recovery = "[127.0.0.1:" + std::to_string(upPort) + " TCP Connection Recovery]";
+        const std::string recovery =
+            "[127.0.0.1:" + std::to_string(upPort) + " TCP Connection Recovery]";
         // Two alarms (failures 3 and 6), each one e-mail to both addresses and three SMS.
         const std::string mailLog = test::ServerValue("smtpd", "LOG");
         EXPECT_TRUE(WaitFor([&] { return LinesWith(mailLog, {a, failure}).size() >= 2; }));
         const auto mails = LinesWith(mailLog, {a});
-        ASSERT_EQ(mails.size(), 3u);   // two alarms and the recovery
+        ASSERT_EQ(mails.size(), 3u); // two alarms and the recovery
         for (const auto& m : mails) {
-            EXPECT_NE(m.find("\"rcpt_tos\": [\"" + a + "\", \"" + c + "\"]"), std::string::npos) << m;
+            EXPECT_NE(m.find("\"rcpt_tos\": [\"" + a + "\", \"" + c + "\"]"), std::string::npos)
+                << m;
         }
         EXPECT_EQ(LinesWith(mailLog, {a, recovery}).size(), 1u);
         const std::string smsLog = test::ServerValue("smsc", "RECORDS");

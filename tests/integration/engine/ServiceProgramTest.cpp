@@ -80,9 +80,11 @@ TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
     // second waits 6 s for a reply that never comes and is still running at the stop.
     db.Execute("insert into service (service,ip,port,title,schedule_by,schedule_minute,status,"
                "no_of_cons_alarm,command,read_timeout) values "
-               "(\"TCP\",\"127.0.0.1\"," + std::to_string(slow.port()) +
+               "(\"TCP\",\"127.0.0.1\"," +
+               std::to_string(slow.port()) +
                ",\"quick\",\"Minutely\",\"01\",\"Start\",3,\"\",5000),"
-               "(\"TCP\",\"127.0.0.1\"," + std::to_string(slow.port()) +
+               "(\"TCP\",\"127.0.0.1\"," +
+               std::to_string(slow.port()) +
                ",\"slow\",\"Minutely\",\"01\",\"Start\",3,\"HELO\",6000)");
 
     const std::string exe = test::BinaryDir() + "/service/VelmoraProService";
@@ -132,7 +134,8 @@ TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
 
     // The slow check was still running at the stop; its result is stored all the same.
     EXPECT_EQ(count(), 2);
-    EXPECT_EQ(db.Query("select service_status from service where title=\"slow\"")[0].Get("service_status"),
+    EXPECT_EQ(db.Query("select service_status from service where title=\"slow\"")[0].Get(
+                  "service_status"),
               "Failed");
     const std::string log = scope.LogText();
     const auto starts = Find(log, "Application starts.");

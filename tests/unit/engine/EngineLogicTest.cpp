@@ -24,7 +24,8 @@ TEST(DueQuery, IsTheExactSelectionForTheLocalHourAndMinute) {
         int hour, minute;
         const char* hh;
         const char* mm;
-    } cases[] = {{9, 7, "09", "07"}, {0, 0, "00", "00"}, {23, 59, "23", "59"}, {12, 30, "12", "30"}};
+    } cases[] = {
+        {9, 7, "09", "07"}, {0, 0, "00", "00"}, {23, 59, "23", "59"}, {12, 30, "12", "30"}};
     for (const Case& c : cases) {
         LocalTime t;
         t.hour = c.hour;
@@ -32,7 +33,8 @@ TEST(DueQuery, IsTheExactSelectionForTheLocalHourAndMinute) {
         const std::string hh = c.hh, mm = c.mm;
         EXPECT_EQ(DueQueryText(t),
                   "SELECT * from service where status=\"Start\" and ( (schedule_by=\"Daily\" and "
-                  "schedule_hour=\"" + hh + "\" and schedule_minute=\"" + mm +
+                  "schedule_hour=\"" +
+                      hh + "\" and schedule_minute=\"" + mm +
                       "\") or (schedule_by=\"Hourly\" and schedule_minute=\"" + mm +
                       "\") or (schedule_by=\"Minutely\" and mod(" + mm +
                       ",schedule_minute)=0 ) ) order by ip, service");
@@ -61,11 +63,11 @@ TEST(HourGrid, QueryWeekdayColumnAndDecision) {
         {{"yes"}, true, GateAction::None},
         {{"no"}, true, GateAction::SwitchOff},
         {{"no"}, false, GateAction::None},
-        {{}, true, GateAction::SwitchOff},           // no row for the hour: off
+        {{}, true, GateAction::SwitchOff}, // no row for the hour: off
         {{}, false, GateAction::None},
-        {{"yes", "no"}, true, GateAction::SwitchOff},  // the last row wins
+        {{"yes", "no"}, true, GateAction::SwitchOff}, // the last row wins
         {{"no", "yes"}, false, GateAction::SwitchOn},
-        {{"YES"}, false, GateAction::None},           // any other value changes nothing
+        {{"YES"}, false, GateAction::None}, // any other value changes nothing
         {{"maybe"}, true, GateAction::None},
     };
     for (const Case& c : cases) {
@@ -98,9 +100,9 @@ TEST(AlarmRule, ConsecutiveFailuresThatRaiseAnAlarm) {
         {0, 1, V{}},
         {0, 0, V{}},
         {0, 5, V{}},
-        {2, 25, V{10, 20, 30}},   // above 10 counts as 10
+        {2, 25, V{10, 20, 30}}, // above 10 counts as 10
         {2, 10, V{10, 20, 30}},
-        {3, -3, V{3}},            // a negative repetition counts as "first time only"
+        {3, -3, V{3}}, // a negative repetition counts as "first time only"
         {-2, 1, V{}},
     };
     for (const Case& c : cases) {
@@ -122,7 +124,7 @@ TEST(AlarmRule, PlanOfOneFinishedCheck) {
         {"Product", false, 3, 3, 1, "Failed", true, false, false, true, 4},
         {"Product", true, 3, 3, 1, "Failed", false, false, true, true, 0},
         {"Product", true, 2, 3, 1, "Failed", false, false, false, true, 0},
-        {"Product", true, 5, 3, 0, "Failed", false, false, true, true, 0},  // K kept the alarm back
+        {"Product", true, 5, 3, 0, "Failed", false, false, true, true, 0}, // K kept the alarm back
         {"Product", true, 4, 3, 1, "Passed", false, false, false, true, 0},
         {"Product", true, 0, 3, 1, "Unknown", false, false, false, true, 0},
         {"Product", true, 1, 0, 1, "Failed", false, false, true, true, 0},  // N = 0: C >= 0
@@ -216,11 +218,14 @@ TEST(DispatchPlan, OneEmailToAllAddressesAndOneMessagePerContact) {
               (D{{"SMS", "111"}, {"SMS", "222"}, {"SMS", "333"}, {"Email", "a@x;c@x"}}));
 
     m = AllEnabled();
-    EXPECT_EQ(ContactDeliveries(m, all, contacts),
-              (D{{"SMS", "111"}, {"SMS by HTTP", "111"},
-                 {"SMS", "222"}, {"SMS by HTTP", "222"}, {"SNPP", "p2"},
-                 {"SMS", "333"}, {"SMS by HTTP", "333"},
-                 {"Email", "a@x;c@x"}}));
+    EXPECT_EQ(ContactDeliveries(m, all, contacts), (D{{"SMS", "111"},
+                                                      {"SMS by HTTP", "111"},
+                                                      {"SMS", "222"},
+                                                      {"SMS by HTTP", "222"},
+                                                      {"SNPP", "p2"},
+                                                      {"SMS", "333"},
+                                                      {"SMS by HTTP", "333"},
+                                                      {"Email", "a@x;c@x"}}));
     // Flags of the kind pick the methods; a method that is off sends nothing.
     RoutingFlags emailOnly;
     emailOnly.email = true;

@@ -1,5 +1,5 @@
-#include "EngineTestSupport.h"
 #include "engine/WorkPool.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ struct Gate {
 // What the items of one test report.
 struct Record {
     std::mutex m;
-    std::vector<long long> started;   // sequence numbers in the order Execute began
+    std::vector<long long> started; // sequence numbers in the order Execute began
     std::atomic<int> now{0}, peak{0};
     std::atomic<int> alive{0};
     void Start(long long seq) {
@@ -126,7 +126,9 @@ struct PoolFixture : ::testing::Test {
             },
             [this](const std::string& e) { errors.push_back(e); });
     }
-    bool SeenCount(std::size_t n) { return RunUntil([&] { return seen.size() >= n; }); }
+    bool SeenCount(std::size_t n) {
+        return RunUntil([&] { return seen.size() >= n; });
+    }
 };
 
 TEST_F(PoolFixture, EveryItemComesBackOnceOnTheReceiverThreadAndIsFreedAfterwards) {
@@ -135,7 +137,8 @@ TEST_F(PoolFixture, EveryItemComesBackOnceOnTheReceiverThreadAndIsFreedAfterward
     // A handler that spins a nested event loop (a dialog) must not see a second handler start.
     onSeen = [] { QCoreApplication::processEvents(); };
     for (int i = 0; i < 40; ++i) {
-        const long long seq = pool->Schedule(std::make_unique<TestItem>(r, std::chrono::milliseconds(i % 5)));
+        const long long seq =
+            pool->Schedule(std::make_unique<TestItem>(r, std::chrono::milliseconds(i % 5)));
         EXPECT_EQ(seq, i + 1);
     }
     ASSERT_TRUE(SeenCount(40));
@@ -334,7 +337,7 @@ TEST_F(PoolFixture, DestructionGivesUpWaitingItemsAndIsBoundedForRunningOnes) {
     const auto t0 = std::chrono::steady_clock::now();
     pool.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 2s);
-    EXPECT_EQ(r.alive, 1);  // only the running one is left
+    EXPECT_EQ(r.alive, 1); // only the running one is left
     // The running item finishes after the pool has gone and is freed with the pool's state.
     gate.Open();
     EXPECT_TRUE(RunUntil([&] { return r.alive == 0; }, 5s));
