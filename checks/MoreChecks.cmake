@@ -1,0 +1,12 @@
+# The DNS, NNTP, SNTP, Telnet, Rsh, MySQL and WMI checks and their helpers.
+pkg_check_modules(CARES REQUIRED IMPORTED_TARGET libcares)
+pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
+pkg_check_modules(MARIADB_CLIENT REQUIRED IMPORTED_TARGET libmariadb)
+
+target_sources(checks PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SntpPacket.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DnsResolver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WmiRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WmiQuery.cpp
+)
+target_link_libraries(checks PUBLIC PkgConfig::CARES PkgConfig::PUGIXML PkgConfig::MARIADB_CLIENT)
