@@ -8,5 +8,16 @@ target_sources(checks PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DnsResolver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WmiRules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WmiQuery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TelnetNegotiation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RshClient.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadDNSCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadSNTPCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadDBMySQLCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadNNTPCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadTelnetCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadRshCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadWMIProcessCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadWMIShareFolderCheck.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadWMIHDSpaceCheck.cpp
 )
 target_link_libraries(checks PUBLIC PkgConfig::CARES PkgConfig::PUGIXML PkgConfig::MARIADB_CLIENT)
