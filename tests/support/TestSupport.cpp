@@ -84,12 +84,12 @@ int ServerPort(const std::string& server, const std::string& key) {
 
 std::string SourceDir() {
     const char* s = std::getenv("VELMORA_SOURCE_DIR");
-    return s ? s : ".";
+    return s ? s : VELMORA_TEST_SOURCE_DIR;
 }
 
 std::string BinaryDir() {
     const char* s = std::getenv("VELMORA_BINARY_DIR");
-    return s ? s : ".";
+    return s ? s : VELMORA_TEST_BINARY_DIR;
 }
 
 } // namespace velmora::test
