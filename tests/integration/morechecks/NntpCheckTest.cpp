@@ -1,0 +1,68 @@
+// The NNTP check against the fixture news server (AUTHINFO asked for on GROUP) and
+// servers that refuse or never greet.
+#include "LoopbackServers.h"
+#include "checks/ThreadNNTPCheck.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+ThreadNNTPCheck Make(int port, std::string user, std::string password, std::string group, long long readTimeout = 2000) {
+    return ThreadNNTPCheck(CheckContext{}, nullptr, "127.0.0.1", port,
+                           {std::move(user), std::move(password), std::move(group), 2000, readTimeout});
+}
+} // namespace
+
+TEST(NntpCheck, GroupSizeNeedsAuthinfoAndTheRestDoesNot) {
+    const int port = test::ServerPort("nntp");
+    const std::string head = "[127.0.0.1:" + std::to_string(port);
+
+    // No group: passes after MODE READER, no credentials needed.
+    auto plain = Make(port, "", "", "  ");
+    plain.Execute();
+    EXPECT_TRUE(plain.passed);
+    EXPECT_EQ(plain.result_text, head + " NNTP Connection Succeed]");
+
+    auto group = Make(port, test::ServerValue("nntp", "USER"), test::ServerValue("nntp", "PASSWORD"), "velmora.test");
+    group.Execute();
+    EXPECT_TRUE(group.passed) << group.result_text;
+    EXPECT_EQ(group.result_text, head + " NNTP Connection Succeed] [Number Of Messages = 42]");
+
+    auto badLogin = Make(port, "newsreader", "wrong", "velmora.test");
+    badLogin.Execute();
+    EXPECT_FALSE(badLogin.passed);
+    EXPECT_EQ(badLogin.result_text, head + " NNTP Connection Succeed] " + head +
+                                        " Get Number of Messages Error:Unexpected reply: 481 authentication failed]");
+
+    auto noGroup = Make(port, "newsreader", "newspass", "no.such.group");
+    noGroup.Execute();
+    EXPECT_FALSE(noGroup.passed);
+    EXPECT_EQ(noGroup.result_text, head + " NNTP Connection Succeed] " + head +
+                                       " Get Number of Messages Error:Unexpected reply: 411 no such newsgroup]");
+}
+
+TEST(NntpCheck, RefusalSilenceAndClosedPorts) {
+    const int refusePort = test::ServerPort("nntp", "REFUSE_PORT");
+    auto refused = Make(refusePort, "", "", "");
+    refused.Execute();
+    EXPECT_FALSE(refused.passed);
+    EXPECT_EQ(refused.result_text, "[127.0.0.1:" + std::to_string(refusePort) +
+                                       " NNTP Connection Error:Connection explicitly refused by NNTP server.]");
+
+    test::TcpServer silent([](int, const std::atomic<bool>& stop) {
+        for (int i = 0; i < 40 && !stop; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    });
+    auto quiet = Make(silent.port(), "", "", "", 500);
+    quiet.Execute();
+    EXPECT_FALSE(quiet.passed);
+    EXPECT_EQ(quiet.result_text.rfind("[127.0.0.1:" + std::to_string(silent.port()) + " NNTP Connection Error:", 0), 0u);
+    EXPECT_LT(quiet.response_time, 1500);
+
+    int closedPort = 0;
+    ::close(test::BindLoopback(SOCK_STREAM, closedPort));
+    auto closed = Make(closedPort, "", "", "");
+    closed.Execute();
+    EXPECT_EQ(closed.result_text, "[127.0.0.1:" + std::to_string(closedPort) + " NNTP Connection Error:ERR10003 Invalid Host/IP]");
+}
