@@ -1,5 +1,8 @@
 #include "ThreadDBMySQLCheck.h"
 
+#include "checks/CheckBuilders.h"
+#include "foundation/InitSettings.h"
+
 #include "net/NetError.h"
 
 #include <mysql.h>
@@ -61,6 +64,15 @@ void ThreadDBMySQLCheck::Execute() {
     }
     mysql_close(conn);
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildDBMySQLCheck(const ServiceRow& row, const CheckBuild& b) {
+    MySqlCheckSettings s;
+    s.database = row.Get("database_name");
+    s.user = row.Get("username");
+    s.password = row.Get("password");
+    s.driverLibrary = InitSettings().DriverLibraryPath;
+    return std::make_unique<ThreadDBMySQLCheck>(b.context, row.Get("ip"), PortFromRow(row), std::move(s));
 }
 
 } // namespace velmora

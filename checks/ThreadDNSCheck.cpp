@@ -1,5 +1,7 @@
 #include "ThreadDNSCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 #include "net/NetError.h"
 
 #include <algorithm>
@@ -45,6 +47,17 @@ void ThreadDNSCheck::Execute() {
     }
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildDNSCheck(const ServiceRow& row, const CheckBuild& b) {
+    DnsCheckSettings s;
+    s.queryType = row.GetInt("dns_query_type");
+    s.requestIpDomain = row.Get("dns_request_ip_domain");
+    s.expectIpDomain = row.Get("dns_expect_ip_domain");
+    s.timeout = row.GetInt("timeout");
+    // The ssl_ columns are read with the row but a DNS check has no TLS variant.
+    return std::make_unique<ThreadDNSCheck>(b.context, std::make_unique<DnsResolver>(), row.Get("ip"),
+                                            row.GetInt("port"), std::move(s));
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "ThreadNNTPCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 #include "net/NetError.h"
 
 namespace velmora {
@@ -99,6 +101,21 @@ void ThreadNNTPCheck::Execute() {
     client_->Close();
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildNNTPCheck(const ServiceRow& row, const CheckBuild& b) {
+    NntpCheckSettings s;
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.group = row.Get("nntp_group");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    auto client = std::make_unique<net::LineClient>();
+    if (b.tls)
+        return std::make_unique<ThreadNNTPCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                                 std::move(s), std::make_unique<net::TlsLayer>(b.tlsSettings));
+    return std::make_unique<ThreadNNTPCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                             std::move(s));
 }
 
 } // namespace velmora

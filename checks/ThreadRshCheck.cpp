@@ -1,5 +1,7 @@
 #include "ThreadRshCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 namespace velmora {
 
 ThreadRshCheck::ThreadRshCheck(CheckContext context, std::unique_ptr<RshClient> client, std::string host,
@@ -53,6 +55,21 @@ void ThreadRshCheck::Execute() {
     client_->Close();
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildRshCheck(const ServiceRow& row, const CheckBuild& b) {
+    RshCheckSettings s;
+    s.hostUsername = row.Get("rsh_host_username");
+    s.clientUsername = row.Get("rsh_client_username");
+    s.command = row.Get("command");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    auto client = std::make_unique<RshClient>();
+    if (b.tls)
+        return std::make_unique<ThreadRshCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                                std::move(s), std::make_unique<net::TlsLayer>(b.tlsSettings));
+    return std::make_unique<ThreadRshCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                            std::move(s));
 }
 
 } // namespace velmora

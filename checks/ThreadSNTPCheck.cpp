@@ -1,5 +1,7 @@
 #include "ThreadSNTPCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 #include "SntpPacket.h"
 #include "net/NetError.h"
 
@@ -47,6 +49,16 @@ void ThreadSNTPCheck::Execute() {
     }
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildSNTPCheck(const ServiceRow& row, const CheckBuild& b) {
+    SntpCheckSettings s;
+    s.bufferSize = row.GetInt("buffer_size", 8192);
+    s.compareTime = row.GetInt("sntp_compare_time") != 0;
+    s.timeDifferent = row.GetInt("sntp_time_different");
+    s.timeout = row.GetInt("timeout");
+    return std::make_unique<ThreadSNTPCheck>(b.context, std::make_unique<net::UdpClient>(), row.Get("ip"),
+                                             row.GetInt("port"), s);
 }
 
 } // namespace velmora

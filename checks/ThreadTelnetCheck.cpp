@@ -1,5 +1,7 @@
 #include "ThreadTelnetCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 #include "net/NetError.h"
 
 #include <thread>
@@ -90,6 +92,20 @@ void ThreadTelnetCheck::Execute() {
     client_->Close();
     client_.reset();
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildTelnetCheck(const ServiceRow& row, const CheckBuild& b) {
+    TelnetCheckSettings s;
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.timeout = row.GetInt("timeout");
+    s.readTimeout = row.GetInt("read_timeout");
+    auto client = std::make_unique<net::TcpClient>();
+    if (b.tls)
+        return std::make_unique<ThreadTelnetCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                                   std::move(s), std::make_unique<net::TlsLayer>(b.tlsSettings));
+    return std::make_unique<ThreadTelnetCheck>(b.context, std::move(client), row.Get("ip"), row.GetInt("port"),
+                                               std::move(s));
 }
 
 } // namespace velmora

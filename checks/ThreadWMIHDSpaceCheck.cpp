@@ -1,5 +1,7 @@
 #include "ThreadWMIHDSpaceCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 #include <limits>
 
 namespace velmora {
@@ -50,6 +52,13 @@ void ThreadWMIHDSpaceCheck::Execute() {
         result_text = head + "WMI Connection Error:" + wmi::TrimBlanks(e.what()) + "]";
     }
     response_time = ElapsedMs(start);
+}
+
+std::unique_ptr<CheckItem> BuildWMIHDSpaceCheck(const ServiceRow& row, const CheckBuild& b) {
+    // wmi_freespace is read as text and taken as a 64-bit integer (0 when it is not one).
+    const long long threshold = wmi::CellToInt64(row.Get("wmi_freespace"));
+    return std::make_unique<ThreadWMIHDSpaceCheck>(b.context, WmiSettingsFromRow(row), threshold,
+                                                   row.GetInt("wmi_specified_drive"));
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "ThreadWMIProcessCheck.h"
 
+#include "checks/CheckBuilders.h"
+
 namespace velmora {
 
 ThreadWMIProcessCheck::ThreadWMIProcessCheck(CheckContext context, WmiCheckSettings settings)
@@ -37,6 +39,20 @@ void ThreadWMIProcessCheck::Execute() {
                       wmi::TrimBlanks(e.what()) + "]";
     }
     response_time = ElapsedMs(start);
+}
+
+WmiCheckSettings WmiSettingsFromRow(const ServiceRow& row) {
+    WmiCheckSettings s;
+    s.computer = row.Get("ip");
+    s.wmiNamespace = row.Get("wmi_namespace");
+    s.username = row.Get("username");
+    s.password = row.Get("password");
+    s.nameList = row.Get("wmi_process_name");
+    return s;
+}
+
+std::unique_ptr<CheckItem> BuildWMIProcessCheck(const ServiceRow& row, const CheckBuild& b) {
+    return std::make_unique<ThreadWMIProcessCheck>(b.context, WmiSettingsFromRow(row));
 }
 
 } // namespace velmora

@@ -7,6 +7,7 @@
 //                              below a threshold, in ThreadWMIHDSpaceCheck.h
 #include "CheckItem.h"
 #include "WmiQuery.h"
+#include "store/ServiceRow.h"
 
 namespace velmora {
 
@@ -17,6 +18,9 @@ struct WmiCheckSettings {
     std::string password;
     std::string nameList;       // "WMI Process", "WMI Share Folder": names separated by ","
 };
+
+// The settings of the three WMI types from a service row.
+WmiCheckSettings WmiSettingsFromRow(const ServiceRow& row);
 
 class ThreadWMIProcessCheck : public CheckItem {
 public:

@@ -1,6 +1,7 @@
 // The DNS check against dnsmasq on loopback (A and PTR records under velmora.test) and
 // against small name servers that answer badly.
 #include "LoopbackServers.h"
+#include "checks/CheckBuilders.h"
 #include "checks/ThreadDNSCheck.h"
 #include "tests/support/TestSupport.h"
 
@@ -101,4 +102,20 @@ TEST(DnsCheck, DamagedRepliesFailWithoutHanging) {
             << check.result_text;
         EXPECT_LT(check.response_time, 3000) << how;
     }
+}
+
+TEST(DnsCheck, BuiltFromAServiceRow) {
+    ServiceRow row;
+    row.Set("service", "DNS");
+    row.Set("ip", "127.0.0.1");
+    row.Set("port", std::to_string(Port()));
+    row.Set("dns_query_type", "0");
+    row.Set("dns_request_ip_domain", "mail.velmora.test");
+    row.Set("dns_expect_ip_domain", "127.0.0.20");
+    row.Set("timeout", "0");
+    auto check = BuildCheck(row);
+    ASSERT_TRUE(check);
+    check->Execute();
+    EXPECT_TRUE(check->passed);
+    EXPECT_EQ(check->result_text, "[127.0.0.1:" + std::to_string(Port()) + " DNS succeed. DNS Result matches 127.0.0.20]");
 }
