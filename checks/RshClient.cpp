@@ -286,8 +286,8 @@ RshClient::Result RshClient::Run(std::string_view clientUser, std::string_view h
     while (true) {
         const size_t n = Read(buf, sizeof buf);
         if (n == 0) break;
-        if (result.output.size() < kMaxText)
-            result.output.append(buf, std::min(n, kMaxText - result.output.size()));
+        result.output.append(buf, std::min(n, kMaxText - result.output.size()));
+        if (result.output.size() >= kMaxText) break;  // enough: the rest is not read
     }
     // The server closes its error channel as the command ends; give it up to one read
     // timeout to do so before stopping the channel.

@@ -26,7 +26,8 @@ std::string CurrentUserName();
 
 class RshClient {
 public:
-    // Largest output / error text kept; the rest is read and dropped.
+    // Largest output / error text kept. Output beyond it is not read (the connection is
+    // closed); error-channel text beyond it is read and dropped.
     static constexpr size_t kMaxText = 1 << 20;
 
     RshClient() = default;

@@ -4,9 +4,11 @@
 Port PORT greets with 200, answers MODE READER with 200 and asks for AUTHINFO (480) on
 GROUP until the client has logged in with USER/PASS; group "velmora.test" holds 42
 articles (1..42), other groups are unknown (411). Port REFUSE_PORT greets with 502 and
-closes. Every connection is served on its own thread.
+closes. TLS_PORT (when a certificate and key are given) speaks the dialogue of PORT over
+TLS from the first byte. Every connection is served on its own thread.
 """
 import socketserver
+import ssl
 import sys
 import threading
 
@@ -69,6 +71,17 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
 
 
+class TlsServer(Server):
+    def get_request(self):
+        sock, addr = super().get_request()
+        sock.settimeout(10)
+        # The handshake runs on the connection's own thread, at its first read or write.
+        return self.context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False), addr
+
+    def handle_error(self, request, client_address):
+        pass  # a client that fails the handshake is not the server's problem
+
+
 def main():
     port, refuse_port = int(sys.argv[1]), int(sys.argv[2])
     normal = Server(("127.0.0.1", port), Reader)
@@ -76,6 +89,13 @@ def main():
     refusing = Server(("127.0.0.1", refuse_port), Reader)
     refusing.refuse = True
     threading.Thread(target=refusing.serve_forever, daemon=True).start()
+    if len(sys.argv) > 5:
+        ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        ctx.load_cert_chain(sys.argv[4], sys.argv[5])
+        secure = TlsServer(("127.0.0.1", int(sys.argv[3])), Reader)
+        secure.refuse = False
+        secure.context = ctx
+        threading.Thread(target=secure.serve_forever, daemon=True).start()
     normal.serve_forever()
 
 

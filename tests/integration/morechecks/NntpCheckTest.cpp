@@ -66,3 +66,32 @@ TEST(NntpCheck, RefusalSilenceAndClosedPorts) {
     closed.Execute();
     EXPECT_EQ(closed.result_text, "[127.0.0.1:" + std::to_string(closedPort) + " NNTP Connection Error:ERR10003 Invalid Host/IP]");
 }
+
+TEST(NntpCheck, OverTlsFromTheFirstByte) {
+    const int port = test::ServerPort("nntp", "TLS_PORT");
+    const std::string head = "[127.0.0.1:" + std::to_string(port);
+    // Verify nothing: the fixture's certificate is self-signed.
+    ThreadNNTPCheck secure(CheckContext{}, nullptr, "127.0.0.1", port,
+                           {"newsreader", "newspass", "velmora.test", 2000, 2000},
+                           std::make_unique<net::TlsLayer>(net::TlsSettings{}));
+    secure.Execute();
+    EXPECT_TRUE(secure.passed) << secure.result_text;
+    EXPECT_EQ(secure.result_text, head + " NNTP Connection Succeed] [Number Of Messages = 42]");
+
+    // Verifying the peer against an empty trust directory: the handshake fails.
+    test::TempDir noRoots;
+    net::TlsSettings strict;
+    strict.verifyPeer = true;
+    strict.verifyDirs = noRoots.path();
+    ThreadNNTPCheck refused(CheckContext{}, nullptr, "127.0.0.1", port, {"", "", "", 2000, 2000},
+                            std::make_unique<net::TlsLayer>(strict));
+    refused.Execute();
+    EXPECT_FALSE(refused.passed);
+    EXPECT_EQ(refused.result_text.rfind(head + " NNTP Connection Error:", 0), 0u) << refused.result_text;
+
+    // A plain client at the TLS port never gets a greeting it understands.
+    auto plain = Make(port, "", "", "", 500);
+    plain.Execute();
+    EXPECT_FALSE(plain.passed);
+    EXPECT_LT(plain.response_time, 2500);
+}
