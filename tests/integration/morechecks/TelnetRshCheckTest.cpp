@@ -116,4 +116,11 @@ TEST(RshCheck, OutputErrorChannelAndRefusal) {
     refused.Execute();
     EXPECT_TRUE(refused.passed);
     EXPECT_EQ(refused.result_text, head + " RSH Connection Succeed] [RSH Command Succeed:Authentication failure\n]");
+
+    int closedPort = 0;
+    ::close(test::BindLoopback(SOCK_STREAM, closedPort));
+    ThreadRshCheck closed(CheckContext{}, nullptr, "127.0.0.1", closedPort, {user, "root", "echo hi", 1000, 1000});
+    closed.Execute();
+    EXPECT_FALSE(closed.passed);
+    EXPECT_EQ(closed.result_text, "[127.0.0.1:" + std::to_string(closedPort) + " RSH Connection Error:ERR10003 Invalid Host/IP]");
 }
