@@ -1,5 +1,7 @@
 #include "ServiceRow.h"
 
+#include "ValueTables.h"
+
 #include "foundation/IniFile.h"
 
 namespace velmora {
@@ -42,6 +44,8 @@ long long ServiceRow::GetInt(std::string_view column, long long def) const {
     const auto v = ParseInteger(Get(column));
     return v ? *v : def;
 }
+
+bool ServiceRow::GetYes(std::string_view column) const { return IsYes(Get(column)); }
 
 bool ServiceRow::Has(std::string_view column) const { return columns_.find(column) != columns_.end(); }
 

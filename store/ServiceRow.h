@@ -17,8 +17,8 @@ public:
     const std::string& Get(std::string_view column) const;
     // The column as an integer; `def` when absent, empty or not a whole number.
     long long GetInt(std::string_view column, long long def = 0) const;
-    // True when the column holds exactly "y".
-    bool GetYes(std::string_view column) const { return Get(column) == "y"; }
+    // True when the column's text starts with y, Y, t or T (how yes/no columns are read).
+    bool GetYes(std::string_view column) const;
     bool Has(std::string_view column) const;
     void Set(std::string_view column, std::string value);
 

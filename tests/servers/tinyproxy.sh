@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # tinyproxy as an HTTP proxy on 127.0.0.1 (no authentication). Usage: tinyproxy.sh start|stop STATE_DIR
-# Writes STATE_DIR/tinyproxy.env: PORT.
+# Writes STATE_DIR/tinyproxy.env: PORT, LOG (its log file).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/common-port.sh"
@@ -50,4 +50,4 @@ if ! wait_port "$port"; then
     stop
     exit 1
 fi
-printf 'HOST=127.0.0.1\nPORT=%s\n' "$port" > "$state/tinyproxy.env"
+printf 'HOST=127.0.0.1\nPORT=%s\nLOG=%s\n' "$port" "$dir/tinyproxy.log" > "$state/tinyproxy.env"

@@ -1,8 +1,6 @@
 // Connection, creation of velmoradb, column upgrades and recovery after a server restart.
 #include "StoreDbTest.h"
 
-#include "store/Schema.h"
-
 #include "foundation/Messages.h"
 #include "foundation/Program.h"
 
@@ -79,42 +77,6 @@ TEST_F(SchemaTest, StrictServerModeStillCreatesZeroDateDefaults) {
         db.Execute("insert into contact_person (name) values (" + db.Quote(tricky) + ")");
         EXPECT_EQ(db.Query("select name from contact_person")[0].Get("name"), tricky);
     }
-}
-
-TEST_F(SchemaTest, StatementTextsAreExact) {
-    const auto& tables = schema::Tables();
-    ASSERT_EQ(tables.size(), 11u);
-    EXPECT_TRUE(tables[0].statement.starts_with(
-              "create table velmoradb.service (id INTEGER NOT NULL AUTO_INCREMENT,PRIMARY KEY "
-              "(id),service VARCHAR(50) NOT NULL,ip VARCHAR(500) NOT NULL,port INTEGER NOT NULL,"))
-        << tables[0].statement;
-    EXPECT_NE(tables[0].statement.find(",last_access DATETIME NOT NULL DEFAULT \"0000-00-00 "
-                                       "00:00:00\",service_status VARCHAR(10) NOT NULL DEFAULT "
-                                       "\"Unknown\","),
-              std::string::npos);
-    EXPECT_TRUE(tables[0].statement.ends_with(
-              ",ssl_once VARCHAR(1) NOT NULL DEFAULT \"n\",ssl_fail VARCHAR(1) NOT NULL DEFAULT "
-              "\"n\") CHARACTER SET UTF8;"));
-    EXPECT_EQ(tables[10].statement,
-              "create table velmoradb.scheduling (schedule_time integer NOT NULL DEFAULT 0,mon "
-              "varchar(3) NOT NULL DEFAULT \"yes\",tue varchar(3) NOT NULL DEFAULT \"yes\",wed "
-              "varchar(3) NOT NULL DEFAULT \"yes\",thu varchar(3) NOT NULL DEFAULT \"yes\",fri "
-              "varchar(3) NOT NULL DEFAULT \"yes\",sat varchar(3) NOT NULL DEFAULT \"yes\",sun "
-              "varchar(3) NOT NULL DEFAULT \"yes\") CHARACTER SET UTF8;");
-    EXPECT_EQ(tables[10].rows[7], "insert into velmoradb.scheduling "
-                                  "(schedule_time,mon,tue,wed,thu,fri,sat,sun) values "
-                                  "(7,\"yes\",\"yes\",\"yes\",\"yes\",\"yes\",\"yes\",\"yes\")");
-    size_t indexes = 0;
-    for (const auto& t : tables) {
-        indexes += t.indexes.size();
-    }
-    EXPECT_EQ(indexes, 15u);
-    const auto& up = schema::Upgrades();
-    EXPECT_EQ(up[0].statements[0],
-              "ALTER TABLE velmoradb.service ADD recovery_alarm_email VARCHAR(1) NOT NULL DEFAULT \"n\";");
-    EXPECT_EQ(up[2].statements[0],
-              "ALTER TABLE velmoradb.service ADD keep_on_sending INTEGER NOT NULL DEFAULT 1;");
-    EXPECT_EQ(up[6].statements[0], "ALTER TABLE velmoradb.service DROP description;");
 }
 
 TEST_F(SchemaTest, TitleAndDescriptionUpgradeOnlyInTheConsole) {

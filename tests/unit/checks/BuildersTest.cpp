@@ -56,7 +56,7 @@ TEST(BuildCheck, CommonColumnsAndTarget) {
     const ServiceRow row = Row({{"service", "TCP"}, {"id", "42"}, {"ip", "10.0.0.5"}, {"port", "25"},
                                 {"no_of_cons_alarm", "3"}, {"current_no_of_cons_alarm", "2"},
                                 {"reset_to_zero", "1"}, {"keep_on_sending", "4"}, {"alarm_email", "y"},
-                                {"alarm_smpp", "Y"}, {"recovery_alarm_snpp", "y"}, {"service_status", "Failed"},
+                                {"alarm_smpp", "Y"}, {"alarm_httpsms", "no"}, {"recovery_alarm_snpp", "t"}, {"service_status", "Failed"},
                                 {"alarm_syslog_facility", "Kernel"}, {"alarm_snmp_version", "3"},
                                 {"alarm_snmp_trap_username", "u"}, {"command", "HELO"}, {"timeout", "0"},
                                 {"read_timeout", "-5"}});
@@ -69,7 +69,9 @@ TEST(BuildCheck, CommonColumnsAndTarget) {
     EXPECT_EQ(c->Context().reset_to_zero, 1);
     EXPECT_EQ(c->Context().keep_on_sending, 4);
     EXPECT_TRUE(c->Context().alarm_email);
-    EXPECT_FALSE(c->Context().alarm_smpp);
+    EXPECT_TRUE(c->Context().alarm_smpp);  // yes/no columns: first letter y, Y, t or T
+    EXPECT_FALSE(c->Context().alarm_httpsms);
+    EXPECT_FALSE(c->Context().alarm_syslog);
     EXPECT_TRUE(c->Context().recovery_alarm_snpp);
     EXPECT_EQ(c->Context().service_status, "Failed");
     EXPECT_EQ(c->Context().alarm_syslog_facility, "Kernel");
