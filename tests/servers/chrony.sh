@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A private time server for the SNTP check tests: chronyd serving its own clock (-x: it never
 # sets the system clock) on 127.0.0.1 at a free high UDP port, with its configuration, pid
-# and drift files under the state dir and no command port.
+# and drift files under the state dir and no command port or socket (several instances can
+# run side by side).
 #   chrony.sh start|stop STATE_DIR   -> STATE_DIR/chrony.env: HOST, PORT
 set -euo pipefail
 name=chrony
@@ -20,6 +21,7 @@ bindaddress 127.0.0.1
 allow 127.0.0.0/8
 local stratum 8
 cmdport 0
+bindcmdaddress /
 pidfile $pidfile
 driftfile $dir/chrony.drift
 logdir $dir
