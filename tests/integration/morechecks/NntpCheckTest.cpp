@@ -2,6 +2,8 @@
 // servers that refuse or never greet.
 #include "LoopbackServers.h"
 #include "checks/ThreadNNTPCheck.h"
+#include "checks/ThreadRshCheck.h"
+#include "checks/ThreadTelnetCheck.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -94,4 +96,29 @@ TEST(NntpCheck, OverTlsFromTheFirstByte) {
     plain.Execute();
     EXPECT_FALSE(plain.passed);
     EXPECT_LT(plain.response_time, 2500);
+}
+
+// The fixture's TLS port also shows the TLS variants of the Telnet and Rsh checks: the
+// handshake right after connecting, and its failure against a plain server.
+TEST(NntpCheck, TelnetAndRshTlsVariantsHandshakeFirst) {
+    const int tlsPort = test::ServerPort("nntp", "TLS_PORT");
+    const int plainPort = test::ServerPort("nntp");
+    ThreadTelnetCheck telnet(CheckContext{}, nullptr, "127.0.0.1", tlsPort, {"", "", 2000, 2000},
+                             std::make_unique<net::TlsLayer>(net::TlsSettings{}));
+    telnet.Execute();
+    EXPECT_EQ(telnet.result_text, "[127.0.0.1:" + std::to_string(tlsPort) + " Telnet Connection Succeed]");
+
+    ThreadRshCheck rsh(CheckContext{}, nullptr, "127.0.0.1", tlsPort, {"u", "root", "", 2000, 2000},
+                       std::make_unique<net::TlsLayer>(net::TlsSettings{}));
+    rsh.Execute();
+    EXPECT_EQ(rsh.result_text, "[127.0.0.1:" + std::to_string(tlsPort) + " RSH Connection Succeed]");
+
+    // A plain server answers the client hello with its greeting: the handshake fails.
+    ThreadTelnetCheck wrong(CheckContext{}, nullptr, "127.0.0.1", plainPort, {"", "", 2000, 1000},
+                            std::make_unique<net::TlsLayer>(net::TlsSettings{}));
+    wrong.Execute();
+    EXPECT_FALSE(wrong.passed);
+    const std::string lead = "[127.0.0.1:" + std::to_string(plainPort) + " Telnet Connection Error:";
+    EXPECT_EQ(wrong.result_text.rfind(lead, 0), 0u) << wrong.result_text;
+    EXPECT_GT(wrong.result_text.size(), lead.size() + 1) << wrong.result_text;
 }
