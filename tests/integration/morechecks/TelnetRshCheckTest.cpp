@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 using namespace velmora;
 
 namespace {
@@ -84,6 +86,32 @@ TEST(TelnetCheck, OptionFloodAndPeerClose) {
     EXPECT_FALSE(cut.passed);
     EXPECT_EQ(cut.result_text, "[127.0.0.1:" + std::to_string(hangup.port()) +
                                    " Telnet Connection Succeed] [Telnet Login Error:The server closed the connection.]");
+}
+
+TEST(TelnetCheck, TypesBlindLinesAndAnswersNegotiation) {
+    // Asks for two options, then records everything the client sends until it hangs up.
+    std::string received;
+    std::mutex m;
+    test::TcpServer recorder([&](int fd, const std::atomic<bool>& stop) {
+        const std::string ask = "\xFF\xFD\x18\xFF\xFB\x01login: ";
+        send(fd, ask.data(), ask.size(), MSG_NOSIGNAL);
+        char buf[4096];
+        while (!stop) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 50) <= 0) continue;
+            const ssize_t n = recv(fd, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            std::lock_guard<std::mutex> lock(m);
+            received.append(buf, static_cast<size_t>(n));
+        }
+    });
+    // Only a password: the user name line is CR LF alone; a 255 byte goes out doubled.
+    auto check = Telnet(recorder.port(), "", "p\xFFw", 200);
+    check.Execute();
+    EXPECT_EQ(check.result_text, "[Telnet Login Succeed]");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::lock_guard<std::mutex> lock(m);
+    EXPECT_EQ(received, "\xFF\xFC\x18\xFF\xFE\x01\r\np\xFF\xFFw\r\n");
 }
 
 TEST(RshCheck, OutputErrorChannelAndRefusal) {
