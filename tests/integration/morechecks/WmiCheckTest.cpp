@@ -148,7 +148,8 @@ TEST(WmiChecks, UnreachableRefusedAndDamagedEndpointsFail) {
         disk.Execute();
         EXPECT_FALSE(disk.passed);
         EXPECT_EQ(disk.result_text, "[" + computer + " : WMI Connection Error]");
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8)) << computer;
+        // Three checks, each bounded by one request timeout at most.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15)) << computer;
     }
     const auto huge = wmi::QueryInstances({base + "/huge", "root\\CIMV2", "wmiadmin", "wmipass"}, "Win32_Process", Quick());
     EXPECT_NE(huge.error.find("larger than"), std::string::npos) << huge.error;
