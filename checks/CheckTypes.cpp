@@ -31,31 +31,31 @@ const std::vector<CheckType>& CheckTypes() {
         {"UDP", "ERR90029", false, &BuildUDPCheck},
 
         // "DNS" (the engine reads its ssl_ columns but never builds a TLS variant)
-        {"DNS", "ERR90030", false, nullptr},
+        {"DNS", "ERR90030", false, &BuildDNSCheck},
 
-        // "NNTP"
-        {"NNTP", "ERR90031", true, nullptr},
+        // "NNTP": ThreadNNTPCheck.cpp
+        {"NNTP", "ERR90031", true, &BuildNNTPCheck},
 
-        // "SNTP"
-        {"SNTP", "ERR90032", false, nullptr},
+        // "SNTP": ThreadSNTPCheck.cpp
+        {"SNTP", "ERR90032", false, &BuildSNTPCheck},
 
-        // "Telnet"
-        {"Telnet", "ERR90033", true, nullptr},
+        // "Telnet": ThreadTelnetCheck.cpp
+        {"Telnet", "ERR90033", true, &BuildTelnetCheck},
 
-        // "Rsh"
-        {"Rsh", "ERR90034", true, nullptr},
+        // "Rsh": ThreadRshCheck.cpp
+        {"Rsh", "ERR90034", true, &BuildRshCheck},
 
-        // "MySQL"
-        {"MySQL", "ERR90035", false, nullptr},
+        // "MySQL": ThreadDBMySQLCheck.cpp
+        {"MySQL", "ERR90035", false, &BuildDBMySQLCheck},
 
-        // "WMI Process"
-        {"WMI Process", "ERR90036", false, nullptr},
+        // "WMI Process": ThreadWMIProcessCheck.cpp
+        {"WMI Process", "ERR90036", false, &BuildWMIProcessCheck},
 
-        // "WMI HD Freespace"
-        {"WMI HD Freespace", "ERR90037", false, nullptr},
+        // "WMI HD Freespace": ThreadWMIHDSpaceCheck.cpp
+        {"WMI HD Freespace", "ERR90037", false, &BuildWMIHDSpaceCheck},
 
-        // "WMI Share Folder"
-        {"WMI Share Folder", "ERR90038", false, nullptr},
+        // "WMI Share Folder": ThreadWMIShareFolderCheck.cpp
+        {"WMI Share Folder", "ERR90038", false, &BuildWMIShareFolderCheck},
     };
     return types;
 }
