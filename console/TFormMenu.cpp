@@ -126,6 +126,7 @@ TFormMenu::TFormMenu(ZUVOzedovUzivara& db, Options options, QWidget* parent)
     }
     engine_ = std::make_unique<MonitorEngine>(db_, options_.hooks, true);
     engine_->AttachView(this);
+    engine_->TimerInit.setTimerType(Qt::PreciseTimer);
     // The engine start goes through the window: without a database it opens the login form.
     QObject::disconnect(&engine_->TimerInit, &QTimer::timeout, engine_.get(), nullptr);
     connect(&engine_->TimerInit, &QTimer::timeout, this, [this] { TimerInitTimer(); });
@@ -391,9 +392,9 @@ void TFormMenu::BuildCentre() {
     TntListViewService->setHeaderLabels({"ID", "Title", "Service", "IP", "Port", "Schedule",
                                          "Con Error", "Last Access", "Result"});
     TntListViewService->setColumnHidden(ColId, true);
-    const int widths[] = {0, 150, 110, 230, 50, 120, 70, 140, 90};
+    serviceWidths_ = {0, 150, 110, 230, 50, 120, 70, 150, 90};
     for (int c = 1; c < ServiceColumnCount; ++c) {
-        TntListViewService->setColumnWidth(c, widths[c]);
+        TntListViewService->setColumnWidth(c, serviceWidths_[c]);
     }
     TntListViewService->header()->setSectionsClickable(true);
     TntListViewService->header()->setStretchLastSection(true);
@@ -429,9 +430,9 @@ void TFormMenu::BuildCentre() {
     TntListViewAlarmMessage->setHeaderLabels(
         {"ID", "DateTime", "Message", "Alarm Methods", "Alarm SMS / Email / Pager / IP", "Status"});
     TntListViewAlarmMessage->setColumnHidden(AlarmId, true);
-    const int alarmWidths[] = {0, 140, 360, 100, 200, 70};
+    alarmWidths_ = {0, 150, 360, 100, 200, 70};
     for (int c = 1; c <= AlarmStatus; ++c) {
-        TntListViewAlarmMessage->setColumnWidth(c, alarmWidths[c]);
+        TntListViewAlarmMessage->setColumnWidth(c, alarmWidths_[c]);
     }
     TntListViewAlarmMessage->header()->setStretchLastSection(true);
     connect(TntListViewAlarmMessage->header(), &QHeaderView::sectionClicked, this,
@@ -574,6 +575,7 @@ void TFormMenu::SchedulingChanged(bool active, const std::string& text) {
 void TFormMenu::ServiceProcessing(long long serviceId) {
     if (QTreeWidgetItem* item = FindServiceItem(serviceId)) {
         SetResultText(item, "Processing");
+        FitColumns(TntListViewService);
     }
 }
 
@@ -587,6 +589,7 @@ void TFormMenu::ShowCheckResult(long long serviceId, int counter, const std::str
     item->setText(ColConError, QString::number(counter));
     item->setText(ColLastAccess, QString::fromStdString(time));
     SetResultText(item, QString::fromStdString(status));
+    FitColumns(TntListViewService);
 }
 
 void TFormMenu::SetupResult(const CheckItem& check) { emit SetupResultArrived(&check); }
@@ -615,6 +618,7 @@ void TFormMenu::DeliveryQueued(long long sequence, const std::string& time,
 void TFormMenu::DeliveryFinished(long long sequence, const std::string& status) {
     if (QTreeWidgetItem* item = FindAlarmItem(sequence)) {
         item->setText(AlarmStatus, QString::fromStdString(status));
+        FitColumns(TntListViewAlarmMessage);
     }
 }
 
@@ -664,7 +668,23 @@ void TFormMenu::SetResultText(QTreeWidgetItem* item, const QString& result) {
     }
 }
 
+void TFormMenu::FitColumns(QTreeWidget* list) {
+    // Never narrower than the column's default, wide enough for its longest text.
+    const std::vector<int>& base = list == TntListViewService ? serviceWidths_ : alarmWidths_;
+    for (int c = 1; c < list->columnCount() && c < static_cast<int>(base.size()); ++c) {
+        int need = base[c];
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->topLevelItem(i);
+            const int icon = item->icon(c).isNull() ? 0 : 28;
+            need = std::max(need, QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)) +
+                                      icon + 16);
+        }
+        list->setColumnWidth(c, need);
+    }
+}
+
 void TFormMenu::RecolourRows(QTreeWidget* list) {
+    FitColumns(list);
     const int columns = list->columnCount();
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = list->topLevelItem(i);

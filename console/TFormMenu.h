@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -152,6 +153,7 @@ private:
     QTreeWidgetItem* FindServiceItem(long long id) const;
     QTreeWidgetItem* FindAlarmItem(long long sequence) const;
     void RecolourRows(QTreeWidget* list);
+    void FitColumns(QTreeWidget* list);
     void SetRowImages(bool started);
     void SetServiceStatus(const char* word, const char* code);
     void UpdateRowMenu();
@@ -173,6 +175,8 @@ private:
     bool serviceSortAscending_ = true;
     int alarmSortColumn_ = -1;
     bool alarmSortAscending_ = true;
+    std::vector<int> serviceWidths_;
+    std::vector<int> alarmWidths_;
     QPointer<TFormLoginDB> login_;
     QPointer<TFormClosing> closing_;
 
