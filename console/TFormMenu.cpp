@@ -377,7 +377,7 @@ void TFormMenu::BuildCentre() {
     TreeViewURLList->setObjectName("TreeViewURLList");
     TreeViewURLList->setHeaderHidden(true);
     TreeViewURLList->setToolTip("Click to show this IP's service(s) only.");
-    TreeViewURLList->setMinimumWidth(150);
+    TreeViewURLList->setMinimumWidth(110);
     connect(TreeViewURLList, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { FillServiceList(item->text(0)); });
 
@@ -392,7 +392,7 @@ void TFormMenu::BuildCentre() {
     TntListViewService->setHeaderLabels({"ID", "Title", "Service", "IP", "Port", "Schedule",
                                          "Con Error", "Last Access", "Result"});
     TntListViewService->setColumnHidden(ColId, true);
-    serviceWidths_ = {0, 150, 110, 230, 50, 120, 70, 150, 90};
+    serviceWidths_ = {0, 120, 60, 120, 40, 90, 40, 120, 80};
     for (int c = 1; c < ServiceColumnCount; ++c) {
         TntListViewService->setColumnWidth(c, serviceWidths_[c]);
     }
@@ -414,7 +414,7 @@ void TFormMenu::BuildCentre() {
             [this] { UpdateRowMenu(); });
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({170, 850});
+    splitter->setSizes({125, 900});
     layout->addWidget(splitter, 1);
 
     GroupBoxAlarm = new QGroupBox("Alarm Messages - Sending", central);
@@ -430,7 +430,7 @@ void TFormMenu::BuildCentre() {
     TntListViewAlarmMessage->setHeaderLabels(
         {"ID", "DateTime", "Message", "Alarm Methods", "Alarm SMS / Email / Pager / IP", "Status"});
     TntListViewAlarmMessage->setColumnHidden(AlarmId, true);
-    alarmWidths_ = {0, 150, 360, 100, 200, 70};
+    alarmWidths_ = {0, 130, 320, 90, 180, 60};
     for (int c = 1; c <= AlarmStatus; ++c) {
         TntListViewAlarmMessage->setColumnWidth(c, alarmWidths_[c]);
     }
@@ -671,8 +671,9 @@ void TFormMenu::SetResultText(QTreeWidgetItem* item, const QString& result) {
 void TFormMenu::FitColumns(QTreeWidget* list) {
     // Never narrower than the column's default, wide enough for its longest text.
     const std::vector<int>& base = list == TntListViewService ? serviceWidths_ : alarmWidths_;
+    const QFontMetrics header(list->header()->font());
     for (int c = 1; c < list->columnCount() && c < static_cast<int>(base.size()); ++c) {
-        int need = base[c];
+        int need = std::max(base[c], header.horizontalAdvance(list->headerItem()->text(c)) + 16);
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = list->topLevelItem(i);
             const int icon = item->icon(c).isNull() ? 0 : 28;
@@ -778,8 +779,20 @@ void TFormMenu::FillAddressTree() {
     }
     TreeViewURLList->clear();
     new QTreeWidgetItem(TreeViewURLList, QStringList{"ALL"});
+    int widest = QFontMetrics(TreeViewURLList->font()).horizontalAdvance("ALL");
     for (const std::string& h : hosts) {
-        new QTreeWidgetItem(TreeViewURLList, QStringList{QString::fromStdString(h)});
+        const QString text = QString::fromStdString(h);
+        new QTreeWidgetItem(TreeViewURLList, QStringList{text});
+        widest = std::max(widest, QFontMetrics(TreeViewURLList->font()).horizontalAdvance(text));
+    }
+    // The tree is as wide as its longest host (within reason); the list takes the rest.
+    if (auto* splitter = qobject_cast<QSplitter*>(TreeViewURLList->parentWidget())) {
+        const int tree = std::clamp(widest + 40, 110, 260);
+        const QList<int> sizes = splitter->sizes();
+        const int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
+        if (total > tree) {
+            splitter->setSizes({tree, total - tree});
+        }
     }
 }
 

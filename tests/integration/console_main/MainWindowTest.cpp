@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -637,20 +638,27 @@ TEST_F(MainWindowTest, Screenshots) {
                          "SysLog", "127.0.0.1");
     menu->DeliveryFinished(1, "Sent");
     menu->DeliveryFinished(2, "Error");
-    menu->resize(1024, 768);
+    menu->resize(1280, 800);
+    menu->FillAddressTree();
+    QApplication::processEvents();
     Shot(*menu, "main_window");
     // Every column is wide enough for its longest text.
     QTreeWidget* list = menu->ServiceListView();
-    const QFontMetrics fm(list->font());
     for (int c = 1; c < 8; ++c) {
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QFont bold = list->font();
-            bold.setBold(true);
-            const int need = QFontMetrics(bold).horizontalAdvance(list->topLevelItem(i)->text(c)) +
+            const QTreeWidgetItem* item = list->topLevelItem(i);
+            const int need = QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)) +
                              (c == 1 ? 24 : 0);
             EXPECT_LE(need, list->columnWidth(c)) << "column " << c << " row " << i;
         }
     }
+    // At this size the whole list is in view, the Result column included, and the tree shows
+    // its longest host.
+    const int right = list->header()->sectionViewportPosition(8) + 60;
+    EXPECT_LE(right, list->viewport()->width());
+    QTreeWidget* tree = menu->AddressTree();
+    EXPECT_LE(QFontMetrics(tree->font()).horizontalAdvance("www.example.org") + 20,
+              tree->viewport()->width());
     menu->FillServiceList("10.0.0.9");
     Shot(*menu, "main_window_filtered");
 }
