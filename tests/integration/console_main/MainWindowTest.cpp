@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -607,6 +608,46 @@ TEST_F(MainWindowTest, AboutHelpAndTheLastResortDialog) {
                          "for trouble solving. : boom";
     EXPECT_TRUE(ShownText("error", text));
     EXPECT_NE(scope->LogText().find("[ERROR] " + text.toStdString()), std::string::npos);
+}
+
+TEST_F(MainWindowTest, WindowSizeBarsAndRunAsService) {
+    struct Case {
+        bool firstRun;
+        int width, height;
+        bool maximised;
+    };
+    // The offscreen screen is narrower than 1024 pixels: a first run gives 800 x 572 maximised.
+    const bool narrow = QGuiApplication::primaryScreen()->geometry().width() < 1024;
+    const Case cases[] = {{false, 900, 700, false}, {true, 800, 572, narrow}};
+    for (const Case& c : cases) {
+        TInitSettings& s = InitSettings();
+        s.FirstRun = c.firstRun;
+        s.WindowWidth = 900;
+        s.WindowHeight = 700;
+        s.ShowFunctionBar = false;
+        s.ShowWindowAlarmLog = false;
+        menu = std::make_unique<TFormMenu>(Database(), Opts());
+        if (!c.firstRun || narrow) {
+            EXPECT_EQ(menu->isMaximized() || (menu->windowState() & Qt::WindowMaximized), c.maximised);
+            const QSize size = menu->isMaximized() ? menu->normalGeometry().size() : menu->size();
+            if (!c.maximised) {
+                EXPECT_EQ(size, QSize(c.width, c.height));
+            }
+        }
+        EXPECT_FALSE(menu->ActionFunctionBar->isChecked());
+        EXPECT_FALSE(menu->ActionAlarmMessages->isChecked());
+        // The controls rest until the engine has started.
+        EXPECT_FALSE(menu->menuBar()->isEnabled());
+        menu->ActionFunctionBar->trigger();
+        menu->FormDestroy();
+        EXPECT_TRUE(s.ShowFunctionBar);
+        EXPECT_FALSE(s.ShowWindowAlarmLog);
+        menu.reset();
+    }
+    InitSettings().RunAsService = true;
+    Start(Opts());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(menu->menuBar()->isEnabled());
 }
 
 // Every state a row can show, alarm rows, and a filtered view.
