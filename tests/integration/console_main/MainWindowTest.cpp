@@ -277,15 +277,17 @@ TEST_F(MainWindowTest, ServiceListColumnsTreeNodesAndRowColours) {
     ASSERT_EQ(list->topLevelItemCount(), 7);
     EXPECT_EQ(list->topLevelItem(1)->background(1).color(), QColor(255, 205, 155));
     EXPECT_EQ(list->topLevelItem(0)->background(1).style(), Qt::NoBrush);
-    menu->SortServiceList(1);
+    emit list->header()->sectionClicked(1);
     EXPECT_EQ(list->topLevelItem(0)->text(1), "Agent process");
-    menu->SortServiceList(1);
+    emit list->header()->sectionClicked(1);
     EXPECT_EQ(list->topLevelItem(0)->text(1), "Status page");
     EXPECT_EQ(list->topLevelItem(1)->background(1).color(), QColor(255, 205, 155));
     EXPECT_EQ(list->topLevelItem(2)->background(1).style(), Qt::NoBrush);
 
     // The "https:" node lists every https service; a host node its services only.
-    menu->FillServiceList("https:");
+    QTreeWidgetItem* node = menu->AddressTree()->topLevelItem(4);
+    emit menu->AddressTree()->itemDoubleClicked(node, 0);
+    EXPECT_EQ(menu->CurrentFilter(), "https:");
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0).toLongLong(), https);
     menu->FillServiceList("10.0.0.5");
