@@ -1,13 +1,18 @@
 // VelmoraPro: the desktop console.
 #include "ConsoleStartUp.h"
+#include "Dialogs.h"
+#include "TFormMenu.h"
+#include "TFormMenuApplication.h"
+#include "TSplash98Form.h"
 
 #include "foundation/InitSettings.h"
 #include "foundation/Program.h"
 #include "foundation/SingleInstance.h"
+#include "store/ZUVOzedovUzivara.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -55,28 +60,39 @@ void InstallDialogHooks() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TFormMenuApplication app(argc, argv);
     QApplication::setApplicationName("Velmora Pro");
     QApplication::setApplicationDisplayName("Velmora Pro");
+    // The window lives on in the notification area when it is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
     InstallDialogHooks();
+    if (!DialogsWanted()) {
+        dialogs::SetHeadless(true);
+    }
 
     std::unique_ptr<SingleInstance> lock;
     if (const int rc = ConsoleStartUpChecks(lock); rc != 0) {
         return rc;
     }
 
+    TSplash98Form splash;
+    splash.show();
+    QApplication::processEvents();
+
+    TFormMenu menu(Database());
+    QObject::connect(&menu, &TFormMenu::Closed, &app, [] { QApplication::quit(); });
+
     // SIGTERM and SIGINT close the console as its window's close would.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
+        QObject::connect(notifier, &QSocketNotifier::activated, &menu, [&menu] { menu.close(); });
         std::signal(SIGTERM, OnStopSignal);
         std::signal(SIGINT, OnStopSignal);
     }
 
-    LoadSettings(ProgramVariant::Console);
+    menu.show();
+    splash.close();
     const int rc = QApplication::exec();
-    if (CheckConfDir()) {
-        SaveSettings(ProgramVariant::Console);
-    }
+    menu.FormDestroy();
     return rc;
 }
