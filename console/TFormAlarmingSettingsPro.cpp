@@ -565,7 +565,11 @@ void TFormAlarmingSettingsPro::SnmpVersionChanged() {
 
 void TFormAlarmingSettingsPro::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormShow();
+    if (!e->spontaneous()) {
+        FormShow();
+        // The first focus goes to a button, so opening leaves "Apply" disabled.
+        cancel_->setFocus();
+    }
 }
 
 QString TFormAlarmingSettingsPro::StatusText() const { return status_->currentMessage(); }

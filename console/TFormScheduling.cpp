@@ -115,7 +115,11 @@ bool TFormScheduling::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormScheduling::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormShow();
+    if (!e->spontaneous()) {
+        FormShow();
+        // The first focus goes to a button, so opening leaves "Apply" disabled.
+        cancel_->setFocus();
+    }
 }
 
 void TFormScheduling::closeEvent(QCloseEvent* e) {

@@ -215,7 +215,11 @@ bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormSettings::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormShow();
+    if (!e->spontaneous()) {
+        FormShow();
+        // The first focus goes to a button, so opening leaves "Apply" disabled.
+        cancel_->setFocus();
+    }
 }
 
 void TFormSettings::Status(const QString& text) { settingsforms::ShowStatus(host_, status_, text); }
