@@ -158,6 +158,7 @@ TFormAlarmingSettingsPro::TFormAlarmingSettingsPro(ConsoleHost* host, QWidget* p
     setWindowTitle(QStringLiteral("Alarming Options"));
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("TntPageControl"));
+    tabs_->setUsesScrollButtons(false);   // every tab caption in full
     for (int i = 0; i < 6; ++i) {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("TntTabSheet%1").arg(i));

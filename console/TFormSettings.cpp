@@ -61,6 +61,7 @@ TFormSettings::TFormSettings(ConsoleHost* host, QWidget* parent) : QDialog(paren
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("TntPageControl"));
+    tabs_->setUsesScrollButtons(false);   // every tab caption in full
 
     // General
     auto* general = new QWidget;

@@ -17,7 +17,9 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <ctime>
 #include <map>
+#include <unistd.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -286,13 +288,15 @@ TEST_F(AlarmSettingsForm, EmailTestReachesTheSmtpServer) {
     EXPECT_EQ(TakeMessages(), QStringList{"information: Recipient Email is empty. Please input this field for "
                                           "testing connection."});
     E("TntEditEmailTestRecipient")->setText("ops@example.test");
-    M("TntMemoEmailTestMessage")->setPlainText("console-test-marker\nsecond line");
+    // A marker of this run: the receiver keeps the messages of earlier runs.
+    const std::string marker = "console-test-" + std::to_string(::getpid()) + "-" + std::to_string(::time(nullptr));
+    M("TntMemoEmailTestMessage")->setPlainText(QString::fromStdString(marker + "\nsecond line"));
     EXPECT_EQ(Test(0), QStringLiteral("SMTP Message has been sent already."));
-    const auto stored = LinesWith(ServerValue("smtpd", "LOG"), {"console-test-marker"});
+    const auto stored = LinesWith(ServerValue("smtpd", "LOG"), {marker});
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_NE(stored[0].find("Subject: Testing Alarm Message\\r\\n"), std::string::npos) << stored[0];
     EXPECT_NE(stored[0].find("\"rcpt_tos\": [\"ops@example.test\"]"), std::string::npos);
-    EXPECT_NE(stored[0].find("console-test-marker\\r\\nsecond line"), std::string::npos);
+    EXPECT_NE(stored[0].find(marker + "\\r\\nsecond line"), std::string::npos);
     EXPECT_EQ(One("select count(*) from alarm_method"), "0");   // a test stores nothing
 
     E("TntEditEmailPassword")->setText("wrong");
