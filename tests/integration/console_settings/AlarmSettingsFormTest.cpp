@@ -273,6 +273,16 @@ TEST_F(AlarmSettingsForm, AnyTextStoredExactly) {
     EXPECT_NE(scope.LogText().find("ERR90502 : "), std::string::npos);
 }
 
+TEST_F(AlarmSettingsForm, LoadFailureReportedAndDefaultsShown) {
+    Database().Execute("drop table alarm_method");
+    Open();
+    const QStringList shown = TakeMessages();
+    ASSERT_GE(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("error: ERR90500 : ")) << shown[0].toStdString();
+    EXPECT_EQ(E("TntEditEmailPort")->text(), QStringLiteral("25"));
+    EXPECT_NE(scope.LogText().find("ERR90500 : "), std::string::npos);
+}
+
 TEST_F(AlarmSettingsForm, EmailTestReachesTheSmtpServer) {
     Open();
     B("TntCheckBoxEnableEmail")->setChecked(true);

@@ -170,3 +170,17 @@ TEST_F(GeneralSettingsForm, DefaultThenCancelChangesNothing) {
     EXPECT_EQ(InitSettings().NoQueuingAlarm, 77);
     EXPECT_FALSE(std::filesystem::exists(scope.appDir() + "/conf/SysInit.ini"));
 }
+
+TEST_F(GeneralSettingsForm, PathButtonTakesTheChosenFilesDirectory) {
+    TFormSettings form(&host);
+    form.show();
+    dialogs::QueueFileName("/srv/alarms/backup/AlarmMsg_2026-12-11.log");
+    Child<QPushButton>(form, "TntButtonFilePath")->click();
+    EXPECT_EQ(Child<QLineEdit>(form, "TntEditFilePath")->text(), QStringLiteral("/srv/alarms/backup/"));
+    EXPECT_TRUE(Child<QPushButton>(form, "TntButtonOK")->isEnabled());
+    dialogs::QueueFileName("");   // canceled: unchanged
+    Child<QPushButton>(form, "TntButtonFilePath")->click();
+    EXPECT_EQ(Child<QLineEdit>(form, "TntEditFilePath")->text(), QStringLiteral("/srv/alarms/backup/"));
+    ASSERT_TRUE(form.TntButtonOKClick());
+    EXPECT_EQ(InitSettings().AlarmMsgFilenamePath, "/srv/alarms/backup/");
+}

@@ -2,11 +2,13 @@
 // statements, switches, "Select All"/"Clear All", "Apply" enabled by focus only.
 #include "ConsoleSettingsTest.h"
 
+#include "console/FormOpeners.h"
 #include "console/TFormScheduling.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -131,4 +133,35 @@ TEST_F(SchedulingForm, ApplyEnabledByFocusKeptBetweenOpeningsAndFailureReported)
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("error: ERR90101 : "))) << shown[0].toStdString();
     EXPECT_NE(scope.LogText().find("ERR90101 : "), std::string::npos);
     EXPECT_TRUE(ok->isEnabled());
+}
+
+TEST_F(SchedulingForm, OpenerKeepsTheFormBetweenOpeningsAndLoadFailureIsReported) {
+    Database().Execute("delete from scheduling where schedule_time=5");
+    QWidget mainWindow;
+    TFormScheduling* first = nullptr;
+    QTimer::singleShot(0, [&] {
+        first = qobject_cast<TFormScheduling*>(QApplication::activeModalWidget());
+        ASSERT_NE(first, nullptr);
+        first->Cell(0, 5)->setChecked(true);   // an hour without a row: nothing reloads it
+        first->close();
+    });
+    OpenScheduling(&host, &mainWindow);
+    EXPECT_EQ(host.calls, (QStringList{"opened", "closed"}));
+    bool kept = false;
+    QTimer::singleShot(0, [&] {
+        auto* again = qobject_cast<TFormScheduling*>(QApplication::activeModalWidget());
+        kept = again == first && again->Cell(0, 5)->isChecked();
+        if (again) again->close();
+    });
+    OpenScheduling(&host, &mainWindow);
+    EXPECT_TRUE(kept);
+
+    // Opening without the table: ERR90100, and the status text still shown.
+    Database().Execute("drop table scheduling");
+    TFormScheduling form(&host);
+    form.show();
+    const QStringList shown = TakeMessages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("error: ERR90100 : ")) << shown[0].toStdString();
+    EXPECT_EQ(Child<QStatusBar>(form, "TntStatusBar")->currentMessage(), QStringLiteral("You can update schedule now."));
 }
