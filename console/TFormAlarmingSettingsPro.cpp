@@ -842,20 +842,26 @@ bool TFormAlarmingSettingsPro::Validate(int page) {
 bool TFormAlarmingSettingsPro::TntButtonOKClick() {
     for (int page = 0; page < 6; ++page)
         if (!Validate(page)) return false;
-    SaveMethods();
+    const bool saved = SaveMethods();
     try {
         LoadAlarmMethods(Database(), methods_, HostVariant::Console);
     } catch (const std::exception& e) {
         settingsforms::ReportError(this, "ERR90501", e);
     }
     if (host_ != nullptr) host_->AlarmMethodsChanged();
+    // A method that could not be stored has been reported; "Apply" stays for another try.
+    if (!saved) {
+        ok_->setEnabled(true);
+        return false;
+    }
     settingsforms::ShowStatus(host_, status_, QStringLiteral("Option settings saved."));
     ok_->setEnabled(false);
     return true;
 }
 
-void TFormAlarmingSettingsPro::SaveMethods() {
+bool TFormAlarmingSettingsPro::SaveMethods() {
     ZUVOzedovUzivara& db = Database();
+    bool allSaved = true;
     auto q = [&db](const QString& t) { return db.Quote(Utf8(t)); };
     auto n = [&db](const QLineEdit* e) { return NumberSql(db, e); };
     auto b = [](const QCheckBox* c) { return std::string(c->isChecked() ? "1" : "0"); };
@@ -880,6 +886,7 @@ void TFormAlarmingSettingsPro::SaveMethods() {
             }
             db.Execute(sql);
         } catch (const std::exception& e) {
+            allSaved = false;
             settingsforms::ReportError(this, code, e);
         }
     };
@@ -911,6 +918,7 @@ void TFormAlarmingSettingsPro::SaveMethods() {
                            q(it->text(0).trimmed()) + "," + q(it->text(1).trimmed()) + ")");
             }
         } catch (const std::exception& e) {
+            allSaved = false;
             settingsforms::ReportError(this, "ERR90505", e);
         }
     }
@@ -924,6 +932,7 @@ void TFormAlarmingSettingsPro::SaveMethods() {
     save(PageSnpp, "ERR90508",
          {{"enable", b(enable_[PageSnpp])}, {"ip", q(spIp_->text())}, {"port", n(spPort_)},
           {"timeout", n(spTimeout_)}, {"read_timeout", n(spRead_)}});
+    return allSaved;
 }
 
 void TFormAlarmingSettingsPro::TntButtonCancelClick() {

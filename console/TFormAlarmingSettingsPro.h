@@ -34,7 +34,7 @@ public:
     enum Page { PageEmail = 0, PageSms = 1, PageSmsHttp = 2, PageSysLog = 3, PageSnmp = 4, PageSnpp = 5 };
 
     void FormShow();
-    // Validates every enabled method and saves; false when a check refused.
+    // Validates every enabled method and saves; false when a check refused or a save failed.
     bool TntButtonOKClick();
     void TntButtonCancelClick();
     // Runs the active tab's test; false when a check refused or the test failed.
@@ -71,7 +71,8 @@ private:
     bool IsNumber(QLineEdit* field, const char* name);
     bool Validate(int page);
     bool ValidateTestFields(int page);
-    void SaveMethods();
+    // Every method in turn; false when one of them could not be stored (reported).
+    bool SaveMethods();
     // Runs the sender on a worker thread while the form keeps painting; returns when done.
     void RunSender(AlarmSender& sender);
     void Status(const QString& text);

@@ -344,10 +344,11 @@ bool TFormSettings::TntButtonOKClick() {
     s.NoConcurrentAlarm = maxConcurrent_->text().trimmed().toInt();
     s.NoQueuingAlarm = noQueuing_->text().trimmed().toInt();
     s.QueningSecond = queuingTime_->text().trimmed().toInt();
-    if (CheckConfDir()) SaveSettings(ProgramVariant::Console);
+    applied_ = true;
+    // A file that could not be written has been reported (ERR00203); no "saved" then.
+    if (!CheckConfDir() || !SaveSettings(ProgramVariant::Console)) return false;
     Status(QStringLiteral("Option settings saved."));
     ok_->setEnabled(false);
-    applied_ = true;
     return true;
 }
 

@@ -265,7 +265,9 @@ TEST_F(AlarmSettingsForm, AnyTextStoredExactly) {
     // A failing save reports its method's code; the other methods are still saved.
     Database().Execute("alter table alarm_method drop column smtp_mail_agent");
     E("TntEditSNPPIP")->setText("pager2.test");
-    form->TntButtonOKClick();
+    EXPECT_FALSE(form->TntButtonOKClick());
+    EXPECT_NE(form->StatusText(), QStringLiteral("Option settings saved."));
+    EXPECT_TRUE(Child<QPushButton>(*form, "TntButtonOK")->isEnabled());
     const QStringList shown = TakeMessages();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].startsWith("error: ERR90502 : ")) << shown[0].toStdString();

@@ -184,3 +184,12 @@ TEST_F(GeneralSettingsForm, PathButtonTakesTheChosenFilesDirectory) {
     ASSERT_TRUE(form.TntButtonOKClick());
     EXPECT_EQ(InitSettings().AlarmMsgFilenamePath, "/srv/alarms/backup/");
 }
+
+TEST_F(GeneralSettingsForm, UnwritableFileIsNotReportedAsSaved) {
+    std::filesystem::create_directories(scope.appDir() + "/conf/SysInit.ini");   // a directory: no file
+    TFormSettings form(&host);
+    form.show();
+    EXPECT_FALSE(form.TntButtonOKClick());
+    EXPECT_NE(Child<QStatusBar>(form, "TntStatusBar")->currentMessage(), QStringLiteral("Option settings saved."));
+    EXPECT_NE(scope.LogText().find("ERR00203 : "), std::string::npos) << scope.LogText();
+}
