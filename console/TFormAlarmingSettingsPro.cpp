@@ -136,6 +136,20 @@ private:
     int row_ = 0, col_ = 0;
 };
 
+// The SMPP step that failed and its result number ("Binding Failed : 14"); other errors as
+// the sender worded them.
+QString SmsTestError(const std::string& resultText) {
+    static const std::pair<const char*, const char*> steps[] = {
+        {"[ERR00801 ", "Connection Failed : "}, {"[ERR00802 ", "Binding Failed : "}, {"[ERR00803 ", "Sending Failed : "}};
+    for (const auto& [code, step] : steps) {
+        if (resultText.rfind(code, 0) != 0) continue;
+        const auto colon = resultText.rfind(" : ");
+        if (colon == std::string::npos || resultText.back() != ']') break;
+        return QString::fromLatin1(step) + FromUtf8(resultText.substr(colon + 3, resultText.size() - colon - 4));
+    }
+    return FromUtf8(resultText);
+}
+
 int Number(const QLineEdit* e) { return e->text().trimmed().toInt(); }
 
 // A number column as written: empty is 0, a whole number as typed, anything else quoted so
@@ -1124,7 +1138,9 @@ bool TFormAlarmingSettingsPro::TntButtonTestClick() {
     // An e-mail error after the connection was made is named as the login's.
     if (page == PageEmail && sender->result_text.find("Connection Error") == std::string::npos)
         errorWord = QStringLiteral("SMTP Authentication");
-    Status(QStringLiteral("%1 Error : ").arg(errorWord) + FromUtf8(sender->result_text));
+    QString error = FromUtf8(sender->result_text);
+    if (page == PageSms) error = SmsTestError(sender->result_text);
+    Status(QStringLiteral("%1 Error : ").arg(errorWord) + error);
     return false;
 }
 

@@ -336,6 +336,12 @@ TEST_F(AlarmSettingsForm, TestsOfTheOtherMethodsReachTheirServers) {
                     .empty();
     }));
 
+    // A refused bind and a closed port name the step and its number.
+    E("TntEditSMSUsername")->setText("refuse");
+    EXPECT_EQ(Test(1), QStringLiteral("SMS Error : Binding Failed : 14"));
+    E("TntEditSMSPort")->setText(QString::number(ClosedPort()));
+    EXPECT_TRUE(Test(1).startsWith("SMS Error : Connection Failed : ")) << form->StatusText().toStdString();
+
     // SMS by HTTP: the gateway's answer is shown.
     B("TntCheckBoxEnableSMSbyHTTP")->setChecked(true);
     const QString gw = QStringLiteral("127.0.0.1:%1/send?to=$MSISDN&msg=$MESSAGE").arg(ServerPort("httpgateway"));
