@@ -621,6 +621,7 @@ void TFormAlarmingSettingsPro::SetDefaults() {
     spRead_->setText(QStringLiteral("5000"));
     snVersion_->setCurrentIndex(0);
     snCommunity_->setCurrentIndex(0);
+    snCommunity_->setEditText(QStringLiteral("public"));   // its edit line was emptied above
     slFacility_->setCurrentIndex(0);
     slSeverity_->setCurrentIndex(0);
 }

@@ -376,6 +376,13 @@ TEST_F(AlarmSettingsForm, TestsOfTheOtherMethodsReachTheirServers) {
     E("TntEditSNMPTrapOID")->setText("1.3.6.1.4.1.99999.0.42");
     EXPECT_EQ(Test(4), QStringLiteral("SNMP Message has been sent already."));
     EXPECT_TRUE(WaitUntil([] { return !LinesWith(ServerValue("snmptrapd", "LOG"), {"1.3.6.1.4.1.99999.0.42"}).empty(); }));
+    // Version 1 with the proposed community.
+    EXPECT_EQ(C("TntComboBoxSNMPCommunity")->currentText(), QStringLiteral("public"));
+    C("TntComboBoxSNMPVersion")->setCurrentIndex(0);
+    E("TntEditSNMPTrapOID")->setText("6.17");
+    E("TntEditSNMPEnterprise")->setText("1.3.6.1.4.1.99998");
+    EXPECT_EQ(Test(4), QStringLiteral("SNMP Message has been sent already."));
+    EXPECT_TRUE(WaitUntil([] { return !LinesWith(ServerValue("snmptrapd", "LOG"), {"TRAP v1", "99998"}).empty(); }));
 
     // SNPP pager.
     B("TntCheckBoxEnableSNPP")->setChecked(true);
