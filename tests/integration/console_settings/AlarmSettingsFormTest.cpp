@@ -233,6 +233,15 @@ TEST_F(AlarmSettingsForm, ExtraFieldsNewestFirstAndOnlyForPost) {
     // The settings were loaded again after saving.
     EXPECT_EQ(form->LoadedMethods().smsHttp.ExtraPostFields, (std::vector<std::string>{"B=v\"B\\ é", "A=v\"A\\ é"}));
 
+    // The "Post" test sends the two named fields and the loaded extra fields, newest first.
+    M("TntMemoHTTPURL")->setPlainText(QStringLiteral("http://127.0.0.1:%1/post").arg(ServerPort("httpgateway")));
+    E("TntEditHTTPTestMSISDN")->setText("0777");
+    E("TntEditHTTPTestMessage")->setText("post-marker");
+    EXPECT_EQ(Test(2), QStringLiteral("HTTP-SMS Message has been sent already."));
+    EXPECT_FALSE(LinesWith(ServerValue("httpgateway", "LOG"),
+                           {"POST /post ", "to=0777&msg=post%2Dmarker&B=v%22B%5C+%C3%A9&A=v%22A%5C+%C3%A9"})
+                     .empty());
+
     // Opening again lists them in stored order; removing moves a row back into the fields.
     Open();
     list = Child<QTreeWidget>(*form, "TntListViewExtraFields");
