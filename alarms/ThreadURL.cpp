@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace velmora {
@@ -28,7 +29,13 @@ size_t OnHeader(char* data, size_t size, size_t n, void* user) {
     return size * n;
 }
 
-size_t Discard(char*, size_t size, size_t n, void*) { return size * n; }
+// Keeps the start of the answer's body; the rest is read and dropped.
+size_t KeepBody(char* data, size_t size, size_t n, void* user) {
+    auto* body = static_cast<std::string*>(user);
+    const size_t room = ThreadURL::kMaxResponseBody - std::min(body->size(), ThreadURL::kMaxResponseBody);
+    body->append(data, std::min(room, size * n));
+    return size * n;
+}
 
 // The URL's host and port as curl reads them, to name a missing host or port 0 the way the
 // other senders do.
@@ -139,7 +146,9 @@ void ThreadURL::Execute() {
         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, connectMs + readMs);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, &resp);
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+        body_.clear();
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, KeepBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body_);
         headers = curl_slist_append(headers, "Accept: text/html, */*");
         headers = curl_slist_append(headers, post_ ? "Content-Type: application/x-www-form-urlencoded"
                                                    : "Content-Type: text/html");

@@ -25,12 +25,17 @@ public:
     bool IsPost() const { return post_; }
     const std::string& FinalUrl() const { return url_; }
     const std::vector<std::string>& Fields() const { return fields_; }
+    // The body of the gateway's last answer (at most kMaxResponseBody bytes kept), shown by
+    // the console's test of the method.
+    const std::string& ResponseBody() const { return body_; }
+    static constexpr size_t kMaxResponseBody = 64 * 1024;
 
 private:
     AlarmMethodSettings::SmsHttp settings_;
     bool post_;
     std::string url_;
     std::vector<std::string> fields_;
+    std::string body_;
 };
 
 } // namespace velmora

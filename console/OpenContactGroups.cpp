@@ -1,13 +1,18 @@
-// Placeholder until the form exists: tells the user so instead of doing nothing.
+// Opens "TFormContactGroupsSettings" modal over the main window, which keeps its controls disabled meanwhile.
 #include "FormOpeners.h"
 
-#include "Dialogs.h"
+#include "ConsoleHost.h"
+#include "TFormContactGroupsSettings.h"
 
 namespace velmora {
 
 void OpenContactGroups(ConsoleHost* host, QWidget* parent) {
-    (void)host;
-    dialogs::Information(parent, QStringLiteral("This form is not available in this build."));
+    TFormContactGroupsSettings form(host, parent);
+    if (host != nullptr) host->NestedFormOpened();
+    form.exec();
+    if (host != nullptr) {
+        host->NestedFormClosed();
+    }
 }
 
 } // namespace velmora

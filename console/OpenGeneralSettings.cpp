@@ -1,14 +1,17 @@
-// Placeholder until the form exists: tells the user so instead of doing nothing.
+// Opens "Options" modal over the main window; true when the settings were applied.
 #include "FormOpeners.h"
 
-#include "Dialogs.h"
+#include "ConsoleHost.h"
+#include "TFormSettings.h"
 
 namespace velmora {
 
 bool OpenGeneralSettings(ConsoleHost* host, QWidget* parent) {
-    (void)host;
-    dialogs::Information(parent, QStringLiteral("This form is not available in this build."));
-    return false;
+    TFormSettings form(host, parent);
+    if (host != nullptr) host->NestedFormOpened();
+    form.exec();
+    if (host != nullptr) host->NestedFormClosed();
+    return form.Applied();
 }
 
 } // namespace velmora

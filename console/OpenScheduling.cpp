@@ -1,13 +1,23 @@
-// Placeholder until the form exists: tells the user so instead of doing nothing.
+// Opens the scheduling form over the main window. The form is made at the first opening and
+// kept until the main window goes, so the cells keep their states between openings.
 #include "FormOpeners.h"
 
-#include "Dialogs.h"
+#include "ConsoleHost.h"
+#include "TFormScheduling.h"
+
+#include <QPointer>
 
 namespace velmora {
 
 void OpenScheduling(ConsoleHost* host, QWidget* parent) {
-    (void)host;
-    dialogs::Information(parent, QStringLiteral("This form is not available in this build."));
+    static QPointer<TFormScheduling> form;
+    if (form.isNull() || form->parentWidget() != parent) {
+        delete form.data();
+        form = new TFormScheduling(host, parent);
+    }
+    if (host != nullptr) host->NestedFormOpened();
+    form->exec();
+    if (host != nullptr) host->NestedFormClosed();
 }
 
 } // namespace velmora

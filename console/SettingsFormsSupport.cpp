@@ -1,0 +1,39 @@
+#include "SettingsFormsSupport.h"
+
+#include "ConsoleHost.h"
+#include "Dialogs.h"
+
+#include "foundation/Messages.h"
+#include "foundation/SystemLog.h"
+
+#include <QStatusBar>
+
+#include <exception>
+
+namespace velmora::settingsforms {
+
+void ReportError(QWidget* parent, const char* code, const std::exception& e) {
+    ReportError(parent, code, QString::fromUtf8(e.what()));
+}
+
+void ReportError(QWidget* parent, const char* code, const QString& errorText) {
+    const std::string text = msg::Location(code, errorText.toStdString());
+    WriteSystemLog(text, LogError);
+    dialogs::Error(parent, QString::fromStdString(text));
+}
+
+void ShowStatus(ConsoleHost* host, QStatusBar* bar, const QString& text) {
+    if (bar != nullptr) bar->showMessage(text);
+    if (host != nullptr) host->ShowStatus(text);
+}
+
+bool IsInteger(const QString& text) {
+    bool ok = false;
+    text.trimmed().toLongLong(&ok);
+    return ok;
+}
+
+std::string Utf8(const QString& text) { return text.toStdString(); }
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace velmora::settingsforms
