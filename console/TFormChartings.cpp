@@ -64,7 +64,7 @@ int ListIndex(int tab) { return tab == kErrorHistory ? 1 : 0; }
 TFormChartings::TFormChartings(ConsoleHost* host, QWidget* parent) : QDialog(parent), host_(host) {
     setObjectName("TFormChartings");
     setWindowTitle("Acess / Error Log History & Charts");
-    resize(900, 600);
+    resize(1120, 640);
 
     auto* layout = new QVBoxLayout(this);
     pages_widget_ = new QTabWidget(this);
@@ -316,10 +316,12 @@ void TFormChartings::LoadChart(int tab) {
     }
     auto* series = new QBarSeries();
     series->append(set);
-    series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsFormat("@value");
     chart->addSeries(series);
+    // Every bar shows its value as a mark above it.
+    set->setLabelColor(Qt::black);
+    series->setLabelsFormat("@value");
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsVisible(true);
     auto* axisX = new QBarCategoryAxis();
     axisX->append(categories);
     chart->addAxis(axisX, Qt::AlignBottom);
