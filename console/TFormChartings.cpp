@@ -272,6 +272,7 @@ void TFormChartings::LoadList(int tab) {
         items.push_back(new QTreeWidgetItem(values));
     }
     list->addTopLevelItems(items);
+    progress_->setValue(static_cast<int>(rows.size()));
     const int i = ListIndex(tab);
     if (sortColumn_[i] >= 0) {
         list->sortItems(sortColumn_[i], sortAscending_[i] ? Qt::AscendingOrder : Qt::DescendingOrder);

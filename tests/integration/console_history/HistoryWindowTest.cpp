@@ -13,6 +13,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -323,6 +324,22 @@ TEST_F(HistoryExportTest, CsvOfTheSelectionQuotesAndNothingWithoutASelection) {
     Trigger(*form, "MenuExportAllCSV");
     EXPECT_EQ(ReadFile(Path("report.csv")), "\"2008-03-02 11:00:00\",URL,shop&co/<cart>,---,17\r\n");
     EXPECT_TRUE(dialogs::ShownMessages().empty());
+}
+
+TEST_F(HistoryExportTest, HeaderClicksSortByTheColumnTextBothWaysAndExportsFollow) {
+    QTreeWidget* list = form->List(history::kErrorHistory);
+    list->header()->sectionClicked(2);  // "Service"
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "TCP");
+    list->header()->sectionClicked(2);
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "URL");
+    list->header()->sectionClicked(2);
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "TCP");
+    // The order survives a reload, and the rows are exported in the order shown.
+    form->findChild<QPushButton*>("TntButtonRefresh")->click();
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "TCP");
+    dialogs::QueueFileName(QString::fromStdString(Path("sorted.txt")));
+    Trigger(*form, "MenuExportAllText");
+    EXPECT_EQ(ReadFile(Path("sorted.txt")).substr(0, 24), "2008-03-01 09:30:00\tTCP\t");
 }
 
 TEST_F(HistoryExportTest, UnwritableFilesAreReportedAndTheWindowStays) {
