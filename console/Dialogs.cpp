@@ -67,12 +67,14 @@ QMessageBox::StandardButton Question(QWidget* parent, const QString& text,
     return QMessageBox::question(parent, QStringLiteral("Velmora Pro"), text, buttons);
 }
 
-QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
-    return FileName([&] { return QFileDialog::getOpenFileName(parent, caption, {}, filter); });
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& start) {
+    return FileName([&] { return QFileDialog::getOpenFileName(parent, caption, start, filter); });
 }
 
-QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter) {
-    return FileName([&] { return QFileDialog::getSaveFileName(parent, caption, {}, filter); });
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& start) {
+    return FileName([&] { return QFileDialog::getSaveFileName(parent, caption, start, filter); });
 }
 
 QString ExistingDirectory(QWidget* parent, const QString& caption) {

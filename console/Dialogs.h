@@ -20,9 +20,12 @@ QMessageBox::StandardButton Question(
     QWidget* parent, const QString& text,
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
 
-// File dialogs; an empty result means the user canceled.
-QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter);
-QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter);
+// File dialogs; an empty result means the user canceled. `start` is the folder (or folder
+// and proposed file name) the dialog opens in; empty: the current folder.
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& start = {});
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& start = {});
 QString ExistingDirectory(QWidget* parent, const QString& caption);
 
 // --- Test hooks -----------------------------------------------------------------------
