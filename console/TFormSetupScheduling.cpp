@@ -291,7 +291,7 @@ void TFormSetupScheduling::TntButtonBackClick() {
 void TFormSetupScheduling::TntButtonHelpClick() {
     const QString dir = QString::fromStdString(InitSettings().AppDir) + "/help/";
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(dir + "newservice.htm"))) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(dir + "index.htm"));
+        QDesktopServices::openUrl(QUrl::fromLocalFile(dir + "index.html"));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -25,8 +26,11 @@ std::string IntegerText(const QString& text) {
 
 TFrameServiceForm::TFrameServiceForm(const QString& type, QWidget* parent)
     : QWidget(parent), type_(type) {
-    grid_ = new QGridLayout(this);
-    grid_->setContentsMargins(4, 4, 4, 4);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    grid_ = new QGridLayout;
+    outer->addLayout(grid_);
+    outer->addStretch(1);
     grid_->setHorizontalSpacing(8);
     grid_->setVerticalSpacing(4);
     grid_->setColumnStretch(1, 1);

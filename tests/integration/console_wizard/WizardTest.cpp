@@ -474,3 +474,42 @@ TEST_F(WizardTest, ScreenshotsOfEveryPageAndFrame) {
     wiz->TntButtonNextClick();
     Screenshot(wiz.get(), "wizard_6_contacts");
 }
+
+TEST_F(WizardTest, Step4LabelsOfTheWmiTypesAndTheTlsPage) {
+    ToStep2();
+    pages->SelectType("WMI HD Freespace");
+    SetField(pages, "WMI HD Freespace", "ip", "pc7");
+    Child<QComboBox>(wiz.get(), "FrameWMIHDFreespace_wmi_freespace")->setCurrentText("<= 2G");
+    Child<QComboBox>(wiz.get(), "FrameWMIHDFreespace_wmi_specified_drive")->setCurrentText("C drive only");
+    wiz->TntButtonNextClick();
+    ASSERT_EQ(wiz->CurrentPage(), W::Step4) << Shown();
+    EXPECT_EQ(Child<QLabel>(wiz.get(), "LabelIP")->text(), "IP : pc7");
+    EXPECT_EQ(Child<QLabel>(wiz.get(), "LabelPort")->text(), "HD Freespace : C drive only <= 2G");
+    wiz->TntButtonBackClick();
+    pages->SelectType("WMI Process");
+    SetField(pages, "WMI Process", "ip", "pc7");
+    SetField(pages, "WMI Process", "wmi_process_name", "a.exe, b.exe");
+    wiz->TntButtonNextClick();
+    EXPECT_EQ(Child<QLabel>(wiz.get(), "LabelPort")->text(), "Process : a.exe, b.exe");
+    wiz->TntButtonBackClick();
+
+    // A type with TLS goes through Step 3; "Enable SSL" enables its controls; "..." fills the path.
+    pages->SelectType("SMTP");
+    EXPECT_EQ(pages->SslHeading()->text(), "Please config the below SSL settings :");
+    SetField(pages, "SMTP", "ip", "127.0.0.1");
+    wiz->TntButtonNextClick();
+    ASSERT_EQ(wiz->CurrentPage(), W::Step3);
+    EXPECT_EQ(wiz->StatusText(), "Please config the below SSL and Proxy settings.");
+    auto* method = Child<QComboBox>(wiz.get(), "ComboSSLMethod");
+    EXPECT_FALSE(method->isEnabled());
+    Child<QCheckBox>(wiz.get(), "CheckEnableSSL")->setChecked(true);
+    EXPECT_TRUE(method->isEnabled());
+    dialogs::QueueFileName("/etc/ssl/certs/x.pem");
+    Child<QPushButton>(wiz.get(), "EditSSLRootCertFileBrowse")->click();
+    EXPECT_EQ(Child<QLineEdit>(wiz.get(), "EditSSLRootCertFile")->text(), "/etc/ssl/certs/x.pem");
+    wiz->TntButtonNextClick();
+    EXPECT_EQ(Child<QLabel>(wiz.get(), "LabelPort")->text(), "Port : 25");
+    wiz->TntButtonBackClick();
+    EXPECT_EQ(wiz->CurrentPage(), W::Step3);
+    EXPECT_EQ(Child<QPushButton>(wiz.get(), "ButtonNext")->toolTip(), "Click Next to next step...");
+}
