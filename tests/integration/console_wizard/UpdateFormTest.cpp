@@ -255,3 +255,20 @@ TEST_F(UpdateFormTest, ARefusedUpdateShowsItsCodeAndKeepsTheFields) {
     form->TntButtonApplyClick();
     EXPECT_EQ(ServiceValue(id, "title"), "typed");
 }
+
+TEST_F(UpdateFormTest, ListAndContactFailuresShowTheirCodes) {
+    AddService({});
+    Database().Execute("rename table contact_person to contact_person_away");
+    form->ResetForm();
+    Database().Execute("rename table contact_person_away to contact_person");
+    std::string shown = Shown();
+    EXPECT_EQ(shown.rfind("ERR90043-1 : ", 0), 0u) << shown;
+    Database().Execute("rename table service to service_away");
+    form->FillList();
+    form->LoadService(1);
+    Database().Execute("rename table service_away to service");
+    shown = Shown();
+    EXPECT_EQ(shown.rfind("ERR90047 : ", 0), 0u) << shown;
+    EXPECT_NE(shown.find("|ERR90048 : "), std::string::npos) << shown;
+    EXPECT_NE(scope->LogText().find("ERR90047 : "), std::string::npos);
+}

@@ -513,3 +513,52 @@ TEST_F(WizardTest, Step4LabelsOfTheWmiTypesAndTheTlsPage) {
     EXPECT_EQ(wiz->CurrentPage(), W::Step3);
     EXPECT_EQ(Child<QPushButton>(wiz.get(), "ButtonNext")->toolTip(), "Click Next to next step...");
 }
+
+TEST_F(WizardTest, SnmpTrapFieldsAreStoredByVersionAndTheDetailTabsFollowTheBoxes) {
+    struct Case {
+        QString version;
+        std::string community, enterprise, username, password;
+    };
+    const std::vector<Case> cases = {{"1", "priv\"ate", "1.3.6\\1", "", ""},
+                                     {"2", "", "", "", ""},
+                                     {"3", "", "", "priv\"ate", "1.3.6\\1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version.toStdString());
+        wiz->ResetForm();
+        ToStep2();
+        pages->SelectType("Ping");
+        SetField(pages, "Ping", "ip", "127.0.0.1");
+        while (wiz->CurrentPage() != W::Step5) {
+            wiz->TntButtonNextClick();
+        }
+        auto* tabs = Child<QTabWidget>(wiz.get(), "TabsAlarm");
+        EXPECT_FALSE(tabs->isTabEnabled(2));
+        EXPECT_FALSE(tabs->isTabEnabled(3));
+        Child<QCheckBox>(wiz.get(), "CheckRecoverySNMP")->setChecked(true);
+        EXPECT_TRUE(tabs->isTabEnabled(2));
+        EXPECT_FALSE(tabs->isTabEnabled(3));
+        Child<QComboBox>(wiz.get(), "ComboSNMPVersion")->setCurrentText(c.version);
+        Child<QLineEdit>(wiz.get(), "EditSNMPTrapOID")->setText("1.3.6.1.4.1");
+        Child<QComboBox>(wiz.get(), "ComboSNMPCommunity")->setEditText("priv\"ate");
+        Child<QLineEdit>(wiz.get(), "EditSNMPEnterprise")->setText("1.3.6\\1");
+        Child<QComboBox>(wiz.get(), "ComboSysLogFacility")->setCurrentText("Local Use Three");
+        Child<QComboBox>(wiz.get(), "ComboKeepOnSending")->setCurrentIndex(4);
+        Child<QComboBox>(wiz.get(), "ComboConsecutiveErrors")->setCurrentText("12");
+        wiz->TntButtonNextClick();
+        wiz->TntButtonNextClick();
+        ASSERT_EQ(Shown(), "New service has been setup successfully.");
+        const long long id = wiz->SavedId();
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_version"), c.version.toStdString());
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_trap_oid"), "1.3.6.1.4.1");
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_trap_community"), c.community);
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_trap_enterprise"), c.enterprise);
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_trap_username"), c.username);
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp_trap_password"), c.password);
+        EXPECT_EQ(ServiceValue(id, "recovery_alarm_snmp"), "y");
+        EXPECT_EQ(ServiceValue(id, "alarm_snmp"), "n");
+        EXPECT_EQ(ServiceValue(id, "alarm_syslog_facility"), "Local Use Three");
+        EXPECT_EQ(ServiceValue(id, "alarm_syslog_severity"), "Emergency");
+        EXPECT_EQ(ServiceValue(id, "keep_on_sending"), "4");
+        EXPECT_EQ(ServiceValue(id, "no_of_cons_alarm"), "12");
+    }
+}
