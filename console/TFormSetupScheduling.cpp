@@ -13,6 +13,7 @@
 #include "foundation/SystemLog.h"
 #include "store/ServiceRecords.h"
 #include "store/ValueTables.h"
+#include "store/ZUVOzedovUzivara.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -360,6 +361,7 @@ void TFormSetupScheduling::RunDefault(std::unique_ptr<CheckItem> check) {
         return;
     }
     // No engine (tests, or before the engine has started): a thread of its own.
+    InitDatabaseClient();
     QPointer<TFormSetupScheduling> self(this);
     std::thread([self, item = std::shared_ptr<CheckItem>(std::move(check))]() mutable {
         item->Run();

@@ -10,6 +10,7 @@
 #include "store/ValueTables.h"
 #include "store/ZUVOzedovUzivara.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -96,7 +97,27 @@ TFormUpdateScheduling::TFormUpdateScheduling(ConsoleHost* host, QWidget* parent)
             LoadService(id);
         }
     });
+    for (QWidget* page : {pages_->SchedulePage(), pages_->ServicePage(), pages_->SslPage(),
+                          pages_->AlarmPage(), pages_->ContactPage()}) {
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (w->focusPolicy() != Qt::NoFocus) {
+                w->installEventFilter(this);
+            }
+        }
+    }
     ResetForm();
+}
+
+bool TFormUpdateScheduling::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        auto* fe = static_cast<QFocusEvent*>(event);
+        // Only a field the user enters, not one the form focuses after a refused Apply.
+        if (fe->reason() == Qt::MouseFocusReason || fe->reason() == Qt::TabFocusReason ||
+            fe->reason() == Qt::BacktabFocusReason || fe->reason() == Qt::ShortcutFocusReason) {
+            apply_->setEnabled(true);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString TFormUpdateScheduling::StatusText() const { return status_->currentMessage(); }

@@ -42,6 +42,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Entering a field of the pages enables "Apply".
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CheckLoadedContacts();

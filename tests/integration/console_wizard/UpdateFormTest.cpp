@@ -132,6 +132,11 @@ TEST_F(UpdateFormTest, LoadingFillsThePagesAndApplyKeepsTheAlarmState) {
     Screenshot(form.get(), "update_form_loaded");
 
     // Entering a field enables Apply.
+    QApplication::setActiveWindow(form.get());
+    Child<QLineEdit>(form.get(), "FrameURL_url_referer")->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->ApplyButton()->isEnabled());
+    form->ApplyButton()->setEnabled(false);
     auto* title = Child<QLineEdit>(form.get(), "EditTitle");
     title->setFocus();
     QTest::keyClicks(title, "x");
