@@ -14,7 +14,7 @@ mkdir -p "$VELMORA_APP_DIR"/{bin,conf,log,help}
 ln -sf "$build/service/VelmoraProService" "$VELMORA_APP_DIR/bin/VelmoraProService"
 ln -sf "$build/console/VelmoraPro" "$VELMORA_APP_DIR/bin/VelmoraPro"
 ln -sf "$build/cli/velmoractl" "$VELMORA_APP_DIR/bin/velmoractl"
-cp -f "$root"/help/*.html "$VELMORA_APP_DIR/help/"
+cp -rf "$root"/help/. "$VELMORA_APP_DIR/help/"
 
 if [[ -x "$root/scripts/ensure-database.sh" ]]; then
     "$root/scripts/ensure-database.sh" "$VELMORA_APP_DIR"

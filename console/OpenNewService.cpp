@@ -1,13 +1,27 @@
-// Placeholder until the form exists: tells the user so instead of doing nothing.
+// "New Service": the wizard is created on first use and reused; it stays modal over the
+// main window while it is open.
 #include "FormOpeners.h"
 
-#include "Dialogs.h"
+#include "ConsoleHost.h"
+#include "TFormSetupScheduling.h"
+
+#include <QPointer>
 
 namespace velmora {
 
 void OpenNewServiceWizard(ConsoleHost* host, QWidget* parent) {
-    (void)host;
-    dialogs::Information(parent, QStringLiteral("This form is not available in this build."));
+    static QPointer<TFormSetupScheduling> form;
+    if (!form || form->parentWidget() != parent) {
+        delete form.data();
+        form = new TFormSetupScheduling(host, parent);
+    }
+    if (host) {
+        host->NestedFormOpened();
+    }
+    form->exec();
+    if (host) {
+        host->NestedFormClosed();
+    }
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "TFormMenu.h"
 
+#include "TFormSetupScheduling.h"
+
 #include "Dialogs.h"
 #include "FormOpeners.h"
 #include "TFormAbout.h"
@@ -592,7 +594,11 @@ void TFormMenu::ShowCheckResult(long long serviceId, int counter, const std::str
     FitColumns(TntListViewService);
 }
 
-void TFormMenu::SetupResult(const CheckItem& check) { emit SetupResultArrived(&check); }
+void TFormMenu::SetupResult(const CheckItem& check) {
+    // A test run of the new-service wizard: its window shows the status word.
+    TFormSetupScheduling::DeliverSetupResult(check);
+    emit SetupResultArrived(&check);
+}
 
 void TFormMenu::DeliveryQueued(long long sequence, const std::string& time,
                                const std::string& message, const std::string& method,

@@ -1,0 +1,19 @@
+#pragma once
+// The parameter frame of the "DNS" check type (shared by the wizard and the update form).
+#include "console/TFrameServiceForm.h"
+
+namespace velmora {
+
+class TFrameDNSForm : public TFrameServiceForm {
+    Q_OBJECT
+
+public:
+    explicit TFrameDNSForm(QWidget* parent = nullptr);
+    void Load(const ServiceRow& row) override;
+    void Store(ServiceRow& row) const override;
+
+private:
+    QCheckBox* check_ = nullptr;
+};
+
+} // namespace velmora
