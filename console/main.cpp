@@ -70,6 +70,26 @@ int main(int argc, char** argv) {
         dialogs::SetHeadless(true);
     }
 
+    // SIGTERM and SIGINT close the console as its window's close would. The handlers go in
+    // before anything else, so a stop that arrives during start-up is not lost: it waits in
+    // the pipe until the event loop runs.
+    TFormMenu* window = nullptr;
+    bool stopRequested = false;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&window, &stopRequested] {
+            char buf[16];
+            [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], buf, sizeof buf);
+            if (window != nullptr) {
+                window->close();
+            } else {
+                stopRequested = true;   // the window closes as soon as it exists
+            }
+        });
+        std::signal(SIGTERM, OnStopSignal);
+        std::signal(SIGINT, OnStopSignal);
+    }
+
     std::unique_ptr<SingleInstance> lock;
     if (const int rc = ConsoleStartUpChecks(lock); rc != 0) {
         return rc;
@@ -81,13 +101,9 @@ int main(int argc, char** argv) {
 
     TFormMenu menu(Database());
     QObject::connect(&menu, &TFormMenu::Closed, &app, [] { QApplication::quit(); });
-
-    // SIGTERM and SIGINT close the console as its window's close would.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &menu, [&menu] { menu.close(); });
-        std::signal(SIGTERM, OnStopSignal);
-        std::signal(SIGINT, OnStopSignal);
+    window = &menu;
+    if (stopRequested) {
+        QTimer::singleShot(0, &menu, [&menu] { menu.close(); });
     }
 
     menu.show();
