@@ -20,6 +20,7 @@ fi
 mkdir -p "$state"
 state="$(cd "$state" && pwd)"
 dir="$state/dovecot"
+source "$(dirname "${BASH_SOURCE[0]}")/daemon-lib.sh"
 envfile="$state/dovecot.env"
 user=mailbob
 password='s3cret-Pw'
@@ -40,33 +41,6 @@ find_bin() {
         done
     done
     echo "dovecot.sh: none of $* found" >&2
-    return 1
-}
-
-# True while process $1 runs. A finished process whose parent is gone may stay a zombie
-# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
-alive() {
-    local st
-    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
-    [[ -n "$st" && "$st" != Z ]]
-}
-
-port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-# A free high port for NAME, kept in $dir/port.NAME across restarts while it stays free.
-pick_port() {
-    local name="$1" file="$dir/port.$1" p i
-    if [[ -f "$file" ]]; then
-        p="$(cat "$file")"
-        if ! port_in_use "$p"; then echo "$p"; return 0; fi
-    fi
-    for i in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! port_in_use "$p" && ! grep -qx "$p" "$dir"/port.* 2>/dev/null; then
-            echo "$p" >"$file"; echo "$p"; return 0
-        fi
-    done
-    echo "dovecot.sh: no free port for $name" >&2
     return 1
 }
 

@@ -18,6 +18,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$state"
 state="$(cd "$state" && pwd)"
 dir="$state/ftpproxy"
+source "$(dirname "${BASH_SOURCE[0]}")/daemon-lib.sh"
 pidfile="$dir/server.pid"
 envfile="$state/ftpproxy.env"
 target=127.0.0.2
@@ -27,32 +28,6 @@ puser=proxyuser
 ppass='proxy-Pw3'
 python=/usr/bin/python3
 names=(TYPE1 TYPE2 TYPE3 TYPE4 TYPE5)
-
-# True while process $1 runs. A finished process whose parent is gone may stay a zombie
-# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
-alive() {
-    local st
-    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
-    [[ -n "$st" && "$st" != Z ]]
-}
-
-port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-pick_port() {
-    local file="$dir/port.$1" p i
-    if [[ -f "$file" ]]; then
-        p="$(cat "$file")"
-        if ! port_in_use "$p"; then echo "$p"; return 0; fi
-    fi
-    for i in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! port_in_use "$p" && ! grep -qx "$p" "$dir"/port.* 2>/dev/null; then
-            echo "$p" >"$file"; echo "$p"; return 0
-        fi
-    done
-    echo "ftpproxy.sh: no free port for $1" >&2
-    return 1
-}
 
 running_pid() {
     local pid
