@@ -4,6 +4,8 @@
 #include "foundation/WorkItem.h"
 
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -64,6 +66,12 @@ protected:
     }
     // Elapsed milliseconds since `start`, rounded to the nearest whole number, halves to even.
     static long long ElapsedMs(std::chrono::steady_clock::time_point start);
+    // The common frame of a probe: runs `probe`; an error that escapes it fails the check
+    // with `errorText(error)` as the result; then `cleanup` (closing and destroying the
+    // clients) runs, and response_time covers all of it.
+    void TimedProbe(const std::function<void()>& probe,
+                    const std::function<std::string(const std::exception&)>& errorText,
+                    const std::function<void()>& cleanup);
 
 private:
     std::string serviceType_;

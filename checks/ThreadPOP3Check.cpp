@@ -94,15 +94,11 @@ void ThreadPOP3Check::Execute() {
     if (!client_) {
         return;  // ran before: an instance is executed once
     }
-    const auto start = std::chrono::steady_clock::now();
-    try {
-        Probe();
-    } catch (const std::exception& e) {
-        SetFailed();
-        result_text = ConnectErrorResult(Host(), Port(), kPop3, ErrorEnding(e));
-    }
-    client_.reset();
-    response_time = ElapsedMs(start);
+    TimedProbe([this] { Probe(); },
+               [this](const std::exception& e) {
+                   return ConnectErrorResult(Host(), Port(), kPop3, ErrorEnding(e));
+               },
+               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildPOP3Check(const ServiceRow& row, const CheckBuild& b) {

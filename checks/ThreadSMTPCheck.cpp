@@ -121,15 +121,11 @@ void ThreadSMTPCheck::Execute() {
     if (!client_) {
         return;  // ran before: an instance is executed once
     }
-    const auto start = std::chrono::steady_clock::now();
-    try {
-        Probe();
-    } catch (const std::exception& e) {
-        SetFailed();
-        result_text = ConnectErrorResult(Host(), Port(), kSmtp, ErrorEnding(e));
-    }
-    client_.reset();  // closes the connection and destroys the TLS layer with it
-    response_time = ElapsedMs(start);
+    TimedProbe([this] { Probe(); },
+               [this](const std::exception& e) {
+                   return ConnectErrorResult(Host(), Port(), kSmtp, ErrorEnding(e));
+               },
+               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildSMTPCheck(const ServiceRow& row, const CheckBuild& b) {
