@@ -1,5 +1,6 @@
 #include "ThreadFTPCheck.h"
 
+#include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
@@ -145,13 +146,7 @@ std::unique_ptr<CheckItem> BuildFTPCheck(const ServiceRow& row, const CheckBuild
     s.proxy.password = row.Get("proxy_password");
     // Scheduled runs change to the root directory; test runs ("Setup") do not.
     s.directory = b.context.origin == "Setup" ? "" : "/";
-    const long long port = PortNumber(PortFromRow(row));
-    if (b.tls) {
-        return std::make_unique<ThreadFTPCheck>(b.context, std::make_unique<FtpCheckClient>(), row.Get("ip"), port,
-                                                std::move(s), std::make_unique<net::TlsLayer>(), b.tlsSettings);
-    }
-    return std::make_unique<ThreadFTPCheck>(b.context, std::make_unique<FtpCheckClient>(), row.Get("ip"), port,
-                                            std::move(s));
+    return MakeMailFtpCheck<ThreadFTPCheck, FtpCheckClient>(row, b, std::move(s));
 }
 
 } // namespace velmora

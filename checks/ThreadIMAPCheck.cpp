@@ -1,5 +1,6 @@
 #include "ThreadIMAPCheck.h"
 
+#include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
@@ -222,14 +223,7 @@ std::unique_ptr<CheckItem> BuildIMAPCheck(const ServiceRow& row, const CheckBuil
     s.timeout = row.GetInt("timeout");
     s.readTimeout = row.GetInt("read_timeout");
     s.tlsType = row.GetInt("tls_type");
-    const long long port = PortNumber(PortFromRow(row));
-    if (b.tls) {
-        return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"),
-                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
-                                                 b.tlsSettings);
-    }
-    return std::make_unique<ThreadIMAPCheck>(b.context, std::make_unique<ImapCheckClient>(), row.Get("ip"), port,
-                                             std::move(s));
+    return MakeMailFtpCheck<ThreadIMAPCheck, ImapCheckClient>(row, b, std::move(s));
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "ThreadPOP3Check.h"
 
+#include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
@@ -110,14 +111,7 @@ std::unique_ptr<CheckItem> BuildPOP3Check(const ServiceRow& row, const CheckBuil
     s.timeout = row.GetInt("timeout");
     s.readTimeout = row.GetInt("read_timeout");
     s.tlsType = row.GetInt("tls_type");
-    const long long port = PortNumber(PortFromRow(row));
-    if (b.tls) {
-        return std::make_unique<ThreadPOP3Check>(b.context, std::make_unique<Pop3CheckClient>(), row.Get("ip"),
-                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
-                                                 b.tlsSettings);
-    }
-    return std::make_unique<ThreadPOP3Check>(b.context, std::make_unique<Pop3CheckClient>(), row.Get("ip"), port,
-                                             std::move(s));
+    return MakeMailFtpCheck<ThreadPOP3Check, Pop3CheckClient>(row, b, std::move(s));
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "ThreadSMTPCheck.h"
 
+#include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
@@ -137,14 +138,7 @@ std::unique_ptr<CheckItem> BuildSMTPCheck(const ServiceRow& row, const CheckBuil
     s.timeout = row.GetInt("timeout");
     s.readTimeout = row.GetInt("read_timeout");
     s.tlsType = row.GetInt("tls_type");
-    const long long port = PortNumber(PortFromRow(row));
-    if (b.tls) {
-        return std::make_unique<ThreadSMTPCheck>(b.context, std::make_unique<SmtpCheckClient>(), row.Get("ip"),
-                                                 port, std::move(s), std::make_unique<net::TlsLayer>(),
-                                                 b.tlsSettings);
-    }
-    return std::make_unique<ThreadSMTPCheck>(b.context, std::make_unique<SmtpCheckClient>(), row.Get("ip"), port,
-                                             std::move(s));
+    return MakeMailFtpCheck<ThreadSMTPCheck, SmtpCheckClient>(row, b, std::move(s));
 }
 
 } // namespace velmora
