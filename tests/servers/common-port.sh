@@ -1,13 +1,42 @@
-# Shared by the server scripts: a free TCP port on 127.0.0.1 (not listening now).
+# Shared by the server scripts: free loopback ports, waiting for a listener, process
+# liveness and stopping by pid file. Every server script that picks its own ports sources it.
+
+# The ports the test servers choose from: high ports below the kernel's ephemeral range.
+# A port inside that range may be, at any moment, the local end of some client connection
+# (a test's database connection, say); a listener that binds it then fails even though
+# nothing listens there. Below the range only other listeners can hold a port.
+port_range() {
+    local low high
+    read -r low high </proc/sys/net/ipv4/ip_local_port_range 2>/dev/null || { low=32768; high=60999; }
+    if ((low > 21000)); then
+        echo "20000 $((low - 1))"
+    elif ((high < 64000)); then
+        echo "$((high + 1)) 65000"
+    else
+        echo "20000 30000"
+    fi
+}
+
+# True when some TCP or UDP socket on this machine uses local port $1, in any state.
+port_taken() {
+    if ss -Htuan 2>/dev/null | awk '{print $5}' | grep -q ":$1\$"; then
+        return 0
+    fi
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# Prints a port of port_range that no socket uses, for TCP and UDP alike.
 free_port() {
-    local p
+    local low high p
+    read -r low high < <(port_range)
     for _ in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null; then
+        p=$((low + RANDOM % (high - low + 1)))
+        if ! port_taken "$p"; then
             echo "$p"
             return 0
         fi
     done
+    echo "$(basename "$0"): no free port found" >&2
     return 1
 }
 

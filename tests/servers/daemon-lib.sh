@@ -1,6 +1,6 @@
 # Shared by the server scripts that keep their ports in "$dir/port.NAME" files: process
 # liveness that sees through zombies, and a free loopback port that stays the same across
-# restarts while nothing else took it. Source it after setting $dir.
+# restarts while nothing else took it (chosen by common-port.sh). Source it after setting $dir.
 
 # True while process $1 runs. A finished process whose parent is gone may stay a zombie
 # here (not every init reaps), and kill -0 still finds a zombie: look at its state.
@@ -10,6 +10,8 @@ alive() {
     [[ -n "$st" && "$st" != Z ]]
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/common-port.sh"
+
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 # The port remembered for listener $1, or a new free one (remembered from now on).
@@ -17,11 +19,11 @@ pick_port() {
     local name="$1" file="$dir/port.$1" p i
     if [[ -f "$file" ]]; then
         p="$(cat "$file")"
-        if ! port_in_use "$p"; then echo "$p"; return 0; fi
+        if ! port_taken "$p"; then echo "$p"; return 0; fi
     fi
-    for i in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! port_in_use "$p" && ! grep -qx "$p" "$dir"/port.* 2>/dev/null; then
+    for i in $(seq 1 20); do
+        p="$(free_port)" || break
+        if ! grep -qx "$p" "$dir"/port.* 2>/dev/null; then
             echo "$p" >"$file"; echo "$p"; return 0
         fi
     done

@@ -7,6 +7,7 @@
 # that already runs from STATE_DIR is reused.
 # stop: ends the server by its pid file and waits for it; nothing to do when none runs.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common-port.sh"
 
 cmd="${1:-}"
 state="${2:-}"
@@ -51,22 +52,15 @@ answers() {
     "$admin" --no-defaults --protocol=socket -S "$sock" -uroot --connect-timeout=2 ping >/dev/null 2>&1
 }
 
-port_in_use() {
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
-}
-
 pick_port() {
-    local p i
+    local p
     if [[ -f "$portfile" ]]; then
         p="$(cat "$portfile")"
-        if ! port_in_use "$p"; then echo "$p"; return 0; fi
+        if ! port_taken "$p"; then echo "$p"; return 0; fi
     fi
-    for i in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! port_in_use "$p"; then echo "$p" >"$portfile"; echo "$p"; return 0; fi
-    done
-    echo "mariadb.sh: no free port found" >&2
-    return 1
+    p="$(free_port)" || return 1
+    echo "$p" >"$portfile"
+    echo "$p"
 }
 
 write_env() {

@@ -1,5 +1,6 @@
 # Shared pieces of the server scripts dnsmasq.sh, chrony.sh, inetd.sh, nntp.sh and winrm.sh.
 # Each script sets `name` (the server's name) before sourcing this file.
+source "$(dirname "${BASH_SOURCE[0]}")/common-port.sh"
 
 usage_and_args() {
     cmd="${1:-}"
@@ -25,20 +26,6 @@ running_pid() {
 }
 
 tcp_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-# A free high port (TCP and UDP both unused as far as ss can tell).
-free_port() {
-    local p i
-    for i in $(seq 1 200); do
-        p=$((20000 + RANDOM % 40000))
-        if ! ss -Htuan 2>/dev/null | awk '{print $5}' | grep -q ":$p\$" && ! tcp_in_use "$p"; then
-            echo "$p"
-            return 0
-        fi
-    done
-    echo "$name: no free port found" >&2
-    return 1
-}
 
 # Ends the process of the pid file: TERM, up to 5 s, then KILL. Idempotent.
 stop_by_pidfile() {

@@ -6,6 +6,7 @@
 #   -> STATE_DIR/snmptrapd.env: PORT, LOG, V3_USER, V3_PASSWORD, V3_ENGINE_ID
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/common-port.sh"
 cmd="$1"
 state="$(mkdir -p "$2" && cd "$2" && pwd)"
 dir="$state/snmptrapd"
@@ -31,7 +32,7 @@ start)
     stop
     rm -rf "$dir/persist"
     mkdir -p "$dir/persist"
-    port="$(/usr/bin/python3 "$here/freeport.py" udp)"
+    port="$(free_port)"
     : >"$dir/traps.log"
     cat >"$dir/snmptrapd.conf" <<CONF
 createUser -e $engine $user SHA "$password"

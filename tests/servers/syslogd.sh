@@ -5,6 +5,7 @@
 #   syslogd.sh start|stop STATE_DIR   -> STATE_DIR/syslogd.env: PORT, LOG
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/common-port.sh"
 cmd="$1"
 state="$(mkdir -p "$2" && cd "$2" && pwd)"
 dir="$state/syslogd"
@@ -26,7 +27,7 @@ case "$cmd" in
 start)
     stop
     mkdir -p "$dir/work"
-    port="$(/usr/bin/python3 "$here/freeport.py" udp)"
+    port="$(free_port)"
     : >"$dir/received.log"
     cat >"$dir/rsyslog.conf" <<CONF
 global(workDirectory="$dir/work" maxMessageSize="8k")

@@ -138,27 +138,38 @@ do_start() {
     mkdir -p "$dir/empty" "$dir/root/pub"
     chmod 755 "$dir/empty" "$dir/root" "$dir/root/pub"
     echo "hello" >"$dir/root/pub/readme.txt"
-    local ports=() n i p
-    for n in "${names[@]}"; do ports+=("$(pick_port "$n")"); done
-    write_conf PLAIN "${ports[0]}" "$dir/root" no
-    write_conf NOCWD "${ports[1]}" "$dir/root" no "cmds_denied=CWD,XCWD,CDUP,XCUP"
-    write_conf TLS "${ports[2]}" "$dir/root" yes
-    for n in "${names[@]}"; do
-        setsid "$server" "$dir/$n.conf" </dev/null >>"$dir/$n.out" 2>&1 &
-        echo $! >"$dir/$n.pid"
-    done
-    for p in "${ports[@]}"; do
-        for i in $(seq 1 50); do
-            port_in_use "$p" && break
-            sleep 0.1
+    local ports=() n i p attempt ok
+    # A listener that cannot bind its port ends at once; vsftpd writes its reason to fd 0,
+    # which is why each one gets its output file there too. Such a start is tried again on
+    # new ports, since another process may have taken a port between choosing and binding.
+    for attempt in 1 2 3; do
+        ports=()
+        for n in "${names[@]}"; do ports+=("$(pick_port "$n")"); done
+        write_conf PLAIN "${ports[0]}" "$dir/root" no
+        write_conf NOCWD "${ports[1]}" "$dir/root" no "cmds_denied=CWD,XCWD,CDUP,XCUP"
+        write_conf TLS "${ports[2]}" "$dir/root" yes
+        for n in "${names[@]}"; do
+            : >"$dir/$n.out"
+            setsid "$server" "$dir/$n.conf" 0<>"$dir/$n.out" 1>&0 2>&0 &
+            echo $! >"$dir/$n.pid"
         done
-        if ! port_in_use "$p"; then
-            echo "vsftpd.sh: no listener on $p; output:" >&2
-            tail -n 20 "$dir"/*.out >&2 || true
-            do_stop
-            return 1
-        fi
+        ok=yes
+        for p in "${ports[@]}"; do
+            for i in $(seq 1 50); do
+                port_in_use "$p" && break
+                sleep 0.1
+            done
+            port_in_use "$p" || { ok=no; break; }
+        done
+        [[ "$ok" == yes ]] && break
+        echo "vsftpd.sh: no listener on $p (attempt $attempt); output:" >&2
+        tail -n 20 "$dir"/*.out >&2 || true
+        do_stop 2>/dev/null
+        rm -f "$dir"/port.*
     done
+    if [[ "$ok" != yes ]]; then
+        return 1
+    fi
     {
         echo "HOST=127.0.0.1"
         echo "PORT=${ports[0]}"
