@@ -1,6 +1,7 @@
 #include "DnsResolver.h"
 
 #include "net/NetError.h"
+#include "net/Resolver.h"
 #include "net/TcpClient.h"
 
 #include <ares.h>
@@ -25,15 +26,15 @@ void LibraryInit() {
     std::call_once(once, [] { ares_library_init(ARES_LIB_INIT_ALL); });
 }
 
-// The server as numeric address text ("[v6]:port" form for c-ares).
-std::string ServerCsv(const std::string& host, long long port) {
+// The server as numeric address text ("[v6]:port" form for c-ares); a server given by name
+// is looked up within the query's timeout.
+std::string ServerCsv(const std::string& host, long long port, long long timeoutMs) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* res = nullptr;
-    const int rc = getaddrinfo(host.c_str(), nullptr, &hints, &res);
-    if (rc != 0 || !res)
-        throw NetError(NetErrorKind::Socket, std::string("Cannot resolve ") + host + ": " + gai_strerror(rc));
+    const net::Resolved resolved = net::Resolved::Lookup(host, "", hints, net::Deadline::In(timeoutMs));
+    if (!resolved.Ok()) throw NetError(NetErrorKind::Socket, "Cannot resolve " + host + ": " + resolved.Error());
+    const addrinfo* res = resolved.List();
     char buf[INET6_ADDRSTRLEN] = {0};
     std::string csv;
     if (res->ai_family == AF_INET6) {
@@ -43,7 +44,6 @@ std::string ServerCsv(const std::string& host, long long port) {
         inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr, buf, sizeof buf);
         csv = std::string(buf) + ":" + std::to_string(port);
     }
-    freeaddrinfo(res);
     return csv;
 }
 
@@ -128,7 +128,7 @@ std::string DnsResolver::FirstAnswer(const unsigned char* reply, int length, Typ
 std::string DnsResolver::Query(const std::string& request, Type type) {
     net::CheckTarget(host_, port_);
     LibraryInit();
-    const std::string server = ServerCsv(host_, port_);
+    const std::string server = ServerCsv(host_, port_, timeoutMs_);
 
     // Declared before the channel: destroying a channel with a query in flight still calls
     // the callback.

@@ -1,5 +1,6 @@
 #include "RshClient.h"
 
+#include "net/Resolver.h"
 #include "net/TcpClient.h"
 
 #include <arpa/inet.h>
@@ -139,15 +140,13 @@ void RshClient::Connect() {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* res = nullptr;
     const std::string service = std::to_string(port_);
-    const int rc = getaddrinfo(host_.c_str(), service.c_str(), &hints, &res);
-    if (rc != 0 || !res) throw NetError(NetErrorKind::Socket, std::string("Cannot resolve ") + host_ + ": " + gai_strerror(rc));
-    std::unique_ptr<addrinfo, void (*)(addrinfo*)> guard(res, freeaddrinfo);
+    const net::Resolved resolved = net::Resolved::Lookup(host_, service, hints, deadline);
+    if (!resolved.Ok()) throw NetError(NetErrorKind::Socket, "Cannot resolve " + host_ + ": " + resolved.Error());
 
     int lastErr = ECONNREFUSED;
     bool timedOut = false;
-    for (addrinfo* ai = res; ai; ai = ai->ai_next) {
+    for (const addrinfo* ai = resolved.List(); ai; ai = ai->ai_next) {
         sockaddr_storage local{};
         local.ss_family = static_cast<sa_family_t>(ai->ai_family);
         int below = kHighPort + 1;

@@ -20,12 +20,13 @@ void ThreadSNTPCheck::Execute() {
     const std::string target = "[" + Host() + ":" + Port();
     bool opened = false;
     try {
-        client_->Open(Host(), port_);
+        // The name lookup and the wait for the answer share the one timeout.
+        const auto deadline = net::Deadline::In(settings_.timeout);
+        client_->Open(Host(), port_, deadline);
         opened = true;
         client_->Send(sntp::BuildRequest(std::chrono::system_clock::now()));
         // Wait for an answer of at least 48 bytes; shorter datagrams are not answers.
         TimePoint serverTime = sntp::ZeroTime();
-        const auto deadline = net::Deadline::In(settings_.timeout);
         while (auto answer = client_->Receive(1024, deadline)) {
             if (auto t = sntp::TransmitTime(*answer)) {
                 serverTime = *t;

@@ -23,7 +23,7 @@ void ThreadUDPCheck::Execute() {
         if (!net::Trim(settings_.command).empty()) {
             bool open = false;
             try {
-                client_->Open(Host(), PortNumber(Port()));
+                client_->Open(Host(), PortNumber(Port()), net::Deadline::In(settings_.timeout));
                 open = true;
             } catch (const std::exception& e) {
                 SetFailed();

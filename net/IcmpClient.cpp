@@ -1,5 +1,7 @@
 #include "IcmpClient.h"
 
+#include "Resolver.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -139,14 +141,11 @@ size_t IcmpClient::Ping() {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_RAW;
-    addrinfo* list = nullptr;
-    const int gai = getaddrinfo(host_.c_str(), nullptr, &hints, &list);
-    if (gai != 0) {
-        const std::string why = gai == EAI_SYSTEM ? ErrnoText(errno) : gai_strerror(gai);
-        throw NetError(NetErrorKind::Socket, "Host " + host_ + " cannot be resolved: " + why);
+    const Resolved resolved = Resolved::Lookup(host_, "", hints, deadline);
+    if (!resolved.Ok()) {
+        throw NetError(NetErrorKind::Socket, "Host " + host_ + " cannot be resolved: " + resolved.Error());
     }
-    std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> guard(list, &freeaddrinfo);
-    addrinfo* ai = list;
+    const addrinfo* ai = resolved.List();
     while (ai && ai->ai_family != AF_INET && ai->ai_family != AF_INET6) {
         ai = ai->ai_next;
     }

@@ -1,5 +1,7 @@
 #include "TcpClient.h"
 
+#include "Resolver.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -57,18 +59,16 @@ void TcpClient::ConnectSocket(const Deadline& deadline) {
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* list = nullptr;
     const std::string service = std::to_string(port_);
-    const int gai = getaddrinfo(host_.c_str(), service.c_str(), &hints, &list);
-    if (gai != 0) {
-        const std::string why = gai == EAI_SYSTEM ? ErrnoText(errno) : gai_strerror(gai);
-        throw NetError(NetErrorKind::Socket, "Host " + host_ + " cannot be resolved: " + why);
+    const Resolved resolved = Resolved::Lookup(host_, service, hints, deadline);
+    if (!resolved.Ok()) {
+        throw NetError(NetErrorKind::Socket, "Host " + host_ + " cannot be resolved: " + resolved.Error());
     }
-    std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> guard(list, &freeaddrinfo);
+    const addrinfo* list = resolved.List();
 
     bool timedOut = false;
     int lastErr = 0;
-    for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+    for (const addrinfo* ai = list; ai; ai = ai->ai_next) {
         if (deadline.Expired()) {
             timedOut = true;
             break;

@@ -1,5 +1,7 @@
 #include "UdpClient.h"
 
+#include "Resolver.h"
+
 #include "TcpClient.h"
 
 #include <cerrno>
@@ -27,23 +29,20 @@ void UdpClient::Fail(const char* what, int err) {
     throw NetError(NetErrorKind::Socket, text + ".");
 }
 
-void UdpClient::Open(const std::string& host, long long port) {
+void UdpClient::Open(const std::string& host, long long port, const Deadline& deadline) {
     Close();
     CheckTarget(host, port);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
-    addrinfo* list = nullptr;
     const std::string service = std::to_string(port);
-    const int gai = getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
-    if (gai != 0) {
-        const std::string why = gai == EAI_SYSTEM ? ErrnoText(errno) : gai_strerror(gai);
-        throw NetError(NetErrorKind::Socket, "Host " + host + " cannot be resolved: " + why);
+    const Resolved resolved = Resolved::Lookup(host, service, hints, deadline);
+    if (!resolved.Ok()) {
+        throw NetError(NetErrorKind::Socket, "Host " + host + " cannot be resolved: " + resolved.Error());
     }
-    std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> guard(list, &freeaddrinfo);
     int lastErr = 0;
-    for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+    for (const addrinfo* ai = resolved.List(); ai; ai = ai->ai_next) {
         const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
         if (fd < 0) {
             lastErr = errno;

@@ -2,7 +2,7 @@
 // A UDP client: one socket connected to one peer, datagrams out and in with a timeout.
 //
 //   UdpClient u;
-//   u.Open(host, port);                          // resolves; NoHost / NoPort / Socket errors
+//   u.Open(host, port, Deadline::In(t));         // resolves by then; NoHost / NoPort / Socket errors
 //   u.Send("query");
 //   std::optional<std::string> a = u.Receive(8192, Deadline::In(EffectiveTimeout(t)));
 //   // nullopt: nothing arrived in time (not an error)
@@ -25,7 +25,7 @@ public:
     UdpClient& operator=(const UdpClient&) = delete;
 
     // Resolves host and makes a socket connected to the first address that takes one.
-    void Open(const std::string& host, long long port);
+    void Open(const std::string& host, long long port, const Deadline& deadline);
     void Send(std::string_view datagram);
     // One datagram of at most maxBytes (longer ones are cut), or nullopt at the deadline.
     std::optional<std::string> Receive(size_t maxBytes, const Deadline& deadline);

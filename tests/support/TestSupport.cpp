@@ -5,6 +5,14 @@
 #include "foundation/SystemLog.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -90,6 +98,51 @@ std::string SourceDir() {
 std::string BinaryDir() {
     const char* s = std::getenv("VELMORA_BINARY_DIR");
     return s ? s : VELMORA_TEST_BINARY_DIR;
+}
+
+std::optional<std::string> RunInLoopbackNamespace(const std::function<std::string()>& body, bool privateMounts) {
+    int fds[2];
+    if (::pipe(fds) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string msg;
+        bool ready = ::unshare(CLONE_NEWNET | (privateMounts ? CLONE_NEWNS : 0)) == 0;
+        if (ready && privateMounts) {
+            ready = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        }
+        if (ready) {
+            const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+            ifreq ifr{};
+            std::strcpy(ifr.ifr_name, "lo");
+            ifr.ifr_flags = IFF_UP | IFF_LOOPBACK | IFF_RUNNING;
+            ready = s >= 0 && ::ioctl(s, SIOCSIFFLAGS, &ifr) == 0;
+            if (s >= 0) ::close(s);
+        }
+        if (ready) {
+            try {
+                msg = "+" + body();
+            } catch (const std::exception& e) {
+                msg = std::string("+exception: ") + e.what();
+            }
+        }
+        (void)!::write(fds[1], msg.data(), msg.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string got;
+    char buf[512];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) got.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    ::waitpid(pid, nullptr, 0);
+    if (got.empty() || got[0] != '+') return std::nullopt;
+    return got.substr(1);
 }
 
 } // namespace velmora::test

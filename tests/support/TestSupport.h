@@ -1,6 +1,8 @@
 #pragma once
 // Shared helpers of the test suite: temporary application directories, the settings reset
 // between tests, and the addresses of the real servers started by tests/servers.
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace velmora::test {
@@ -44,6 +46,13 @@ void WriteFile(const std::string& path, const std::string& text);
 // A value of <state>/<server>.env written by tests/servers/<server>.sh ("" when missing).
 std::string ServerValue(const std::string& server, const std::string& key);
 int ServerPort(const std::string& server, const std::string& key = "PORT");
+
+// Runs `body` in a forked child inside a network namespace of its own, where only the
+// loopback interface exists (up), and with `privateMounts` also in a mount namespace of its
+// own, so the child may bind-mount files over system ones without anyone else seeing it.
+// Returns what `body` returned, or nothing when the system allows no such namespace here.
+std::optional<std::string> RunInLoopbackNamespace(const std::function<std::string()>& body,
+                                                  bool privateMounts = false);
 
 // The source and build trees.
 std::string SourceDir();

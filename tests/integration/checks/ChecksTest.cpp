@@ -7,11 +7,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <net/if.h>
-#include <sched.h>
-#include <sys/ioctl.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -238,60 +237,40 @@ namespace {
 // allow a namespace here. out.status tells which socket kind the client used.
 bool PingInNamespace(const std::string& timeout, bool ignoreEcho, bool datagram, Outcome& out,
                      const std::string& port = "0") {
-    int fds[2];
-    if (::pipe(fds) != 0) return false;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string msg = "skip";
-        if (::unshare(CLONE_NEWNET) == 0) {
-            const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-            ifreq ifr{};
-            std::strcpy(ifr.ifr_name, "lo");
-            ifr.ifr_flags = IFF_UP | IFF_LOOPBACK | IFF_RUNNING;
-            const auto sysctl = [](const char* path, const std::string& value) {
-                const int fd = ::open(path, O_WRONLY);
-                const bool ok = fd >= 0 && ::write(fd, value.data(), value.size()) == static_cast<ssize_t>(value.size());
-                if (fd >= 0) ::close(fd);
-                return ok;
-            };
-            if (s >= 0 && ::ioctl(s, SIOCSIFFLAGS, &ifr) == 0 &&
-                sysctl("/proc/sys/net/ipv4/icmp_echo_ignore_all", ignoreEcho ? "1" : "0") &&
-                sysctl("/proc/sys/net/ipv4/ping_group_range", datagram ? "0 2147483647" : "1 0")) {
-                net::IcmpClient probe;
-                probe.SetHost("127.0.0.1");
-                probe.SetTimeout(1);
-                try {
-                    probe.Ping();
-                } catch (...) {
-                }
-                ServiceRow row;
-                row.Set("service", "Ping");
-                row.Set("ip", "127.0.0.1");
-                row.Set("port", port);
-                row.Set("timeout", timeout);
-                auto c = BuildCheck(row);
-                c->Run();
-                msg = std::string(c->passed ? "1" : "0") + "|" + std::to_string(c->response_time) + "|" +
-                      (probe.UsedDatagramSocket() ? "dgram" : "raw") + "|" + c->result_text;
-            }
+    const auto got = velmora::test::RunInLoopbackNamespace([&]() -> std::string {
+        const auto sysctl = [](const char* path, const std::string& value) {
+            const int fd = ::open(path, O_WRONLY);
+            const bool ok = fd >= 0 && ::write(fd, value.data(), value.size()) == static_cast<ssize_t>(value.size());
+            if (fd >= 0) ::close(fd);
+            return ok;
+        };
+        if (!sysctl("/proc/sys/net/ipv4/icmp_echo_ignore_all", ignoreEcho ? "1" : "0") ||
+            !sysctl("/proc/sys/net/ipv4/ping_group_range", datagram ? "0 2147483647" : "1 0")) {
+            return "skip";
         }
-        (void)!::write(fds[1], msg.data(), msg.size());
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string got;
-    char buf[512];
-    ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) got.append(buf, static_cast<size_t>(n));
-    ::close(fds[0]);
-    ::waitpid(pid, nullptr, 0);
-    if (got == "skip" || got.empty()) return false;
-    const size_t a = got.find('|'), b = got.find('|', a + 1), c = got.find('|', b + 1);
-    out.passed = got[0] == '1';
-    out.ms = std::stoll(got.substr(a + 1, b - a - 1));
-    out.status = got.substr(b + 1, c - b - 1);
-    out.text = got.substr(c + 1);
+        net::IcmpClient probe;
+        probe.SetHost("127.0.0.1");
+        probe.SetTimeout(1);
+        try {
+            probe.Ping();
+        } catch (...) {
+        }
+        ServiceRow row;
+        row.Set("service", "Ping");
+        row.Set("ip", "127.0.0.1");
+        row.Set("port", port);
+        row.Set("timeout", timeout);
+        auto c = BuildCheck(row);
+        c->Run();
+        return std::string(c->passed ? "1" : "0") + "|" + std::to_string(c->response_time) + "|" +
+               (probe.UsedDatagramSocket() ? "dgram" : "raw") + "|" + c->result_text;
+    });
+    if (!got || *got == "skip") return false;
+    const size_t a = got->find('|'), b = got->find('|', a + 1), c = got->find('|', b + 1);
+    out.passed = (*got)[0] == '1';
+    out.ms = std::stoll(got->substr(a + 1, b - a - 1));
+    out.status = got->substr(b + 1, c - b - 1);
+    out.text = got->substr(c + 1);
     return true;
 }
 
@@ -324,4 +303,50 @@ TEST(PingCheck, DatagramSocketWhereTheSystemAllowsIt) {
     ASSERT_TRUE(PingInNamespace("2000", false, false, o));
     EXPECT_EQ(o.status, "raw");
     EXPECT_EQ(o.text, "[127.0.0.1 PING Succeed]");
+}
+
+// A name server that takes every query and never answers holds getaddrinfo() for its own
+// retries (here 2 x 5 s); the checks give up on the lookup within their own timeout instead.
+// Runs in a namespace whose resolver configuration points at such a server on 127.0.0.1:53.
+TEST(CheckNameLookup, EndsWithinTheCheckTimeout) {
+    velmora::test::TempDir dir;
+    velmora::test::WriteFile(dir / "resolv.conf", "nameserver 127.0.0.1\noptions timeout:5 attempts:2\n");
+    velmora::test::WriteFile(dir / "nsswitch.conf", "hosts: files dns\n");
+    struct Case {
+        const char* type;
+        const char* port;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"TCP", "80", "[unanswered.velmora.test:80 TCP Connection Error:ERR10003 Invalid Host/IP]"},
+        {"UDP", "7", "[unanswered.velmora.test:7 UDP Connection Error:ERR10003 Invalid Host/IP]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        const auto got = velmora::test::RunInLoopbackNamespace(
+            [&]() -> std::string {
+                if (::mount((dir / "resolv.conf").c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0 ||
+                    ::mount((dir / "nsswitch.conf").c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) != 0) {
+                    return "skip";
+                }
+                const int silent = ::socket(AF_INET, SOCK_DGRAM, 0);
+                sockaddr_in at{};
+                at.sin_family = AF_INET;
+                at.sin_port = htons(53);
+                at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                if (silent < 0 || ::bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) return "skip";
+                const Outcome o = RunRow({{"service", c.type},
+                                          {"ip", "unanswered.velmora.test"},
+                                          {"port", c.port},
+                                          {"timeout", "800"},
+                                          {"command", "ping"}});
+                return std::string(o.passed ? "1" : "0") + "|" + std::to_string(o.ms) + "|" + o.text;
+            },
+            true);
+        if (!got || *got == "skip") GTEST_SKIP() << "no network and mount namespace available";
+        const size_t a = got->find('|'), b = got->find('|', a + 1);
+        EXPECT_EQ(got->substr(0, a), "0");
+        EXPECT_LT(std::stoll(got->substr(a + 1, b - a - 1)), 2500);
+        EXPECT_EQ(got->substr(b + 1), c.expected);
+    }
 }

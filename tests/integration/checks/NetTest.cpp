@@ -203,20 +203,20 @@ TEST(Tls, StartTlsUpgrade) {
 TEST(UdpClient, EchoSilenceAndUnreachable) {
     velmora::test::UdpEchoServer echo("re:");
     UdpClient u;
-    u.Open("127.0.0.1", echo.Port());
+    u.Open("127.0.0.1", echo.Port(), Deadline::In(2000));
     u.Send("hello");
     EXPECT_EQ(u.Receive(8192, Deadline::In(2000)).value_or("<none>"), "re:hello");
     u.Send("hello");
     EXPECT_EQ(u.Receive(4, Deadline::In(2000)).value_or("<none>"), "re:h");  // cut to the buffer
 
     velmora::test::UdpEchoServer silent("", true);
-    u.Open("127.0.0.1", silent.Port());
+    u.Open("127.0.0.1", silent.Port(), Deadline::In(2000));
     u.Send("x");
     const auto t = Clock::now();
     EXPECT_FALSE(u.Receive(8192, Deadline::In(300)).has_value());
     EXPECT_GE(MsSince(t), 280);
 
-    u.Open("127.0.0.1", velmora::test::ClosedUdpPort());
+    u.Open("127.0.0.1", velmora::test::ClosedUdpPort(), Deadline::In(2000));
     u.Send("x");
     try {
         u.Receive(8192, Deadline::In(2000));
@@ -228,9 +228,9 @@ TEST(UdpClient, EchoSilenceAndUnreachable) {
 
 TEST(UdpClient, BadTargets) {
     UdpClient u;
-    EXPECT_THROW(u.Open("", 53), NetError);
-    EXPECT_THROW(u.Open("127.0.0.1", 0), NetError);
-    EXPECT_THROW(u.Open("no..such.host", 53), NetError);
+    EXPECT_THROW(u.Open("", 53, Deadline::In(2000)), NetError);
+    EXPECT_THROW(u.Open("127.0.0.1", 0, Deadline::In(2000)), NetError);
+    EXPECT_THROW(u.Open("no..such.host", 53, Deadline::In(2000)), NetError);
 }
 
 TEST(IcmpClient, LoopbackAnswersAndConcurrentPingsKeepTheirOwn) {
