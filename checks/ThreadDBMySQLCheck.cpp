@@ -4,6 +4,7 @@
 #include "foundation/InitSettings.h"
 
 #include "net/NetError.h"
+#include "net/Resolver.h"
 
 #include <mysql.h>
 
@@ -34,6 +35,22 @@ ThreadDBMySQLCheck::ThreadDBMySQLCheck(CheckContext context, std::string host, s
 void ThreadDBMySQLCheck::Execute() {
     const auto start = std::chrono::steady_clock::now();
     const std::string target = "[" + Host() + ":" + Port() + "@" + settings_.database;
+    // The client library looks the name up without a limit of its own; a lookup that does not
+    // end within the connect timeout fails the check with the text the library gives for a
+    // name it could not look up (EAI_AGAIN).
+    {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        const auto looked = net::Resolved::Lookup(Host(), "", hints, net::Deadline::In(connectTimeout_ * 1000LL));
+        if (looked.TimedOut()) {
+            SetFailed();
+            result_text = target + " MySQL Connection Error:Unknown server host '" + Host() + "' (" +
+                          std::to_string(EAI_AGAIN) + ")]";
+            response_time = ElapsedMs(start);
+            return;
+        }
+    }
     LibraryInit();
     MYSQL* conn = mysql_init(nullptr);
     if (!conn) {

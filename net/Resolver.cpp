@@ -13,7 +13,8 @@ namespace {
 
 bool IsNumericHost(const std::string& host) {
     unsigned char buf[sizeof(in6_addr)];
-    return inet_pton(AF_INET, host.c_str(), buf) == 1 || inet_pton(AF_INET6, host.c_str(), buf) == 1;
+    return inet_pton(AF_INET, host.c_str(), buf) == 1 ||
+           inet_pton(AF_INET6, host.c_str(), buf) == 1;
 }
 
 // One getaddrinfo() call and what it gave: a code, the errno of EAI_SYSTEM, the list.
@@ -25,7 +26,8 @@ struct Answer {
 
 Answer Call(const std::string& host, const std::string& service, const addrinfo& hints) {
     Answer a;
-    a.code = ::getaddrinfo(host.c_str(), service.empty() ? nullptr : service.c_str(), &hints, &a.list);
+    a.code =
+        ::getaddrinfo(host.c_str(), service.empty() ? nullptr : service.c_str(), &hints, &a.list);
     a.sysErrno = errno;
     if (a.code != 0) {
         a.list = nullptr;
@@ -45,8 +47,8 @@ struct Pending {
 
 } // namespace
 
-Resolved Resolved::Lookup(const std::string& host, const std::string& service, const addrinfo& hints,
-                          const Deadline& deadline) {
+Resolved Resolved::Lookup(const std::string& host, const std::string& service,
+                          const addrinfo& hints, const Deadline& deadline) {
     Answer answer;
     addrinfo plain{};
     plain.ai_flags = hints.ai_flags;
@@ -75,7 +77,8 @@ Resolved Resolved::Lookup(const std::string& host, const std::string& service, c
         }
         if (!direct) {
             std::unique_lock lock(pending->mutex);
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline.RemainingMs());
+            const auto until = std::chrono::steady_clock::now() +
+                               std::chrono::milliseconds(deadline.RemainingMs());
             if (!pending->done.wait_until(lock, until, [&] { return pending->finished; })) {
                 pending->abandoned = true;
                 Resolved r;

@@ -24,8 +24,8 @@ public:
     const std::string& Error() const { return error_; }
     bool TimedOut() const { return timedOut_; }
 
-    static Resolved Lookup(const std::string& host, const std::string& service, const addrinfo& hints,
-                           const Deadline& deadline);
+    static Resolved Lookup(const std::string& host, const std::string& service,
+                           const addrinfo& hints, const Deadline& deadline);
 
 private:
     std::shared_ptr<addrinfo> list_;

@@ -56,7 +56,8 @@ wait_port() {
 # (its parent gone, and no init that reaps orphans) stays as a zombie: that counts as ended.
 pid_alive() {
     local state
-    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    # The state follows the command name in parentheses, which may itself hold blanks.
+    state=$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 1
     [[ -n $state && $state != Z && $state != X ]]
 }
 

@@ -1,14 +1,6 @@
-# Shared by the server scripts that keep their ports in "$dir/port.NAME" files: process
-# liveness that sees through zombies, and a free loopback port that stays the same across
-# restarts while nothing else took it (chosen by common-port.sh). Source it after setting $dir.
-
-# True while process $1 runs. A finished process whose parent is gone may stay a zombie
-# here (not every init reaps), and kill -0 still finds a zombie: look at its state.
-alive() {
-    local st
-    st="$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
-    [[ -n "$st" && "$st" != Z ]]
-}
+# Shared by the server scripts that keep their ports in "$dir/port.NAME" files: a free
+# loopback port that stays the same across restarts while nothing else took it (chosen by
+# common-port.sh, which also brings pid_alive). Source it after setting $dir.
 
 source "$(dirname "${BASH_SOURCE[0]}")/common-port.sh"
 

@@ -51,7 +51,7 @@ running_pid() {
     f="$(pidfile_of "$1")"
     [[ -f "$f" ]] || return 1
     pid="$(cat "$f" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && alive "$pid" || return 1
+    [[ -n "$pid" ]] && pid_alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -190,10 +190,10 @@ do_stop() {
         if pid="$(running_pid "$inst")"; then
             kill -TERM "$pid" 2>/dev/null || true
             for i in $(seq 1 100); do
-                alive "$pid" || break
+                pid_alive "$pid" || break
                 sleep 0.1
             done
-            if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+            if pid_alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
         fi
         rm -f "$(pidfile_of "$inst")"
     done

@@ -44,7 +44,7 @@ running_pid() {
     local pid
     [[ -f "$pidfile" ]] || return 1
     pid="$(cat "$pidfile" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 1
+    [[ -n "$pid" ]] && pid_alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -118,13 +118,13 @@ do_stop() {
     if pid="$(running_pid)"; then
         kill -TERM "$pid" 2>/dev/null || true
         for i in $(seq 1 300); do
-            kill -0 "$pid" 2>/dev/null || break
+            pid_alive "$pid" || break
             sleep 0.1
         done
-        if kill -0 "$pid" 2>/dev/null; then
+        if pid_alive "$pid"; then
             kill -KILL "$pid" 2>/dev/null || true
             for i in $(seq 1 50); do
-                kill -0 "$pid" 2>/dev/null || break
+                pid_alive "$pid" || break
                 sleep 0.1
             done
         fi

@@ -21,7 +21,7 @@ running_pid() {
     local pid
     [[ -f "$pidfile" ]] || return 1
     pid="$(cat "$pidfile" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null || return 1
+    [[ -n "$pid" ]] && pid_alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -33,10 +33,10 @@ stop_by_pidfile() {
     if pid="$(running_pid)"; then
         kill "$pid" 2>/dev/null || true
         for i in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            pid_alive "$pid" || break
             sleep 0.1
         done
-        kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null || true
+        pid_alive "$pid" && kill -9 "$pid" 2>/dev/null || true
     fi
     rm -f "$pidfile"
 }

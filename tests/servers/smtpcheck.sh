@@ -30,7 +30,7 @@ running_pid() {
     local pid
     [[ -f "$pidfile" ]] || return 1
     pid="$(cat "$pidfile" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && alive "$pid" || return 1
+    [[ -n "$pid" ]] && pid_alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -39,10 +39,10 @@ do_stop() {
     if pid="$(running_pid)"; then
         kill -TERM "$pid" 2>/dev/null || true
         for i in $(seq 1 50); do
-            alive "$pid" || break
+            pid_alive "$pid" || break
             sleep 0.1
         done
-        if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+        if pid_alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
     fi
     rm -f "$pidfile"
 }

@@ -16,7 +16,7 @@ stop() {
         local pid
         pid="$(cat "$dir/pid")"
         kill "$pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        for _ in $(seq 50); do pid_alive "$pid" || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
         rm -f "$dir/pid"
     fi

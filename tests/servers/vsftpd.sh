@@ -44,7 +44,7 @@ running_pid() {
     local f="$dir/$1.pid" pid
     [[ -f "$f" ]] || return 1
     pid="$(cat "$f" 2>/dev/null || true)"
-    [[ -n "$pid" ]] && alive "$pid" || return 1
+    [[ -n "$pid" ]] && pid_alive "$pid" || return 1
     echo "$pid"
 }
 
@@ -118,7 +118,7 @@ do_stop() {
             # and its session processes (its own process group, made by setsid) at once.
             kill -KILL -- "-$pid" 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
             for i in $(seq 1 50); do
-                alive "$pid" || break
+                pid_alive "$pid" || break
                 sleep 0.1
             done
         fi

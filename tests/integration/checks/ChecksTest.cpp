@@ -1,10 +1,12 @@
 // TCP, UDP and Ping checks built from service rows, against fixture servers on loopback.
 #include "FixtureServers.h"
 #include "checks/CheckBuilders.h"
+#include "checks/ThreadDBMySQLCheck.h"
 #include "net/IcmpClient.h"
 #include "tests/support/TestSupport.h"
 
 #include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
@@ -312,14 +314,26 @@ TEST(CheckNameLookup, EndsWithinTheCheckTimeout) {
     velmora::test::TempDir dir;
     velmora::test::WriteFile(dir / "resolv.conf", "nameserver 127.0.0.1\noptions timeout:5 attempts:2\n");
     velmora::test::WriteFile(dir / "nsswitch.conf", "hosts: files dns\n");
+    const std::string name = "unanswered.velmora.test";
     struct Case {
         const char* type;
-        const char* port;
-        const char* expected;
+        std::function<Outcome()> run;
+        std::string expected;
+    };
+    const auto row = [&](const char* type, const char* port) {
+        return [=] { return RunRow({{"service", type}, {"ip", name}, {"port", port}, {"timeout", "800"}, {"command", "ping"}}); };
     };
     const Case cases[] = {
-        {"TCP", "80", "[unanswered.velmora.test:80 TCP Connection Error:ERR10003 Invalid Host/IP]"},
-        {"UDP", "7", "[unanswered.velmora.test:7 UDP Connection Error:ERR10003 Invalid Host/IP]"},
+        {"TCP", row("TCP", "80"), "[" + name + ":80 TCP Connection Error:ERR10003 Invalid Host/IP]"},
+        {"UDP", row("UDP", "7"), "[" + name + ":7 UDP Connection Error:ERR10003 Invalid Host/IP]"},
+        {"MySQL",
+         [&] {
+             ThreadDBMySQLCheck c(CheckContext{}, name, "3306", MySqlCheckSettings{"mysql", "root", "", ""});
+             c.SetTimeLimits(1, 1);
+             c.Run();
+             return Outcome{c.passed, c.status, c.result_text, c.response_time};
+         },
+         "[" + name + ":3306@mysql MySQL Connection Error:Unknown server host '" + name + "' (-3)]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -335,11 +349,7 @@ TEST(CheckNameLookup, EndsWithinTheCheckTimeout) {
                 at.sin_port = htons(53);
                 at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
                 if (silent < 0 || ::bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) return "skip";
-                const Outcome o = RunRow({{"service", c.type},
-                                          {"ip", "unanswered.velmora.test"},
-                                          {"port", c.port},
-                                          {"timeout", "800"},
-                                          {"command", "ping"}});
+                const Outcome o = c.run();
                 return std::string(o.passed ? "1" : "0") + "|" + std::to_string(o.ms) + "|" + o.text;
             },
             true);
