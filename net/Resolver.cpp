@@ -35,8 +35,8 @@ Answer Call(const std::string& host, const std::string& service, const addrinfo&
     return a;
 }
 
-// Shared by the waiting caller and the lookup thread; whichever comes last frees the list
-// unless the caller took it.
+// Shared by the waiting caller and the lookup thread: the caller takes the list when the
+// lookup ends in time; once the caller has given up, the thread frees what it found.
 struct Pending {
     std::mutex mutex;
     std::condition_variable done;
