@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <sys/signalfd.h>
+#include <systemd/sd-daemon.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
     engine->TimerInit.start();
 
     WriteSystemLog(std::string(msg::WinServiceStarts), LogInfo);
+    // Start-up is done: tell the service manager (the unit is Type=notify). Without systemd
+    // there is no NOTIFY_SOCKET and this does nothing.
+    sd_notify(0, "READY=1");
 
     const int sfd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     QSocketNotifier stopNotifier(sfd, QSocketNotifier::Read);
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    sd_notify(0, "STOPPING=1");
     WriteSystemLog(std::string(msg::WinServiceStops), LogInfo);
     // Destruction: the tick off, waiting checks canceled, the running ones finished and their
     // results stored, then the settings saved.

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +49,35 @@ public:
 private:
     int fd_;
     int port_;
+};
+
+// Stands in for the service manager's notification socket: a datagram socket on a path,
+// handed to the daemon as NOTIFY_SOCKET.
+class NotifySocket {
+public:
+    explicit NotifySocket(const std::string& path) : path_(path) {
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        path.copy(a.sun_path, sizeof a.sun_path - 1);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    ~NotifySocket() { ::close(fd_); }
+    const std::string& path() const { return path_; }
+    // Every notice received so far, one per line.
+    std::string Received() {
+        char buf[4096];
+        ssize_t n;
+        while ((n = ::recv(fd_, buf, sizeof buf, 0)) > 0) {
+            got_.append(buf, static_cast<std::size_t>(n)).append("\n");
+        }
+        return got_;
+    }
+
+private:
+    std::string path_;
+    std::string got_;
+    int fd_;
 };
 
 std::size_t Find(const std::string& text, const std::string& what, std::size_t from = 0) {
@@ -89,13 +119,16 @@ TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
 
     const std::string exe = test::BinaryDir() + "/service/VelmoraProService";
     const std::string appEnv = "VELMORA_APP_DIR=" + scope.appDir();
+    NotifySocket manager(scope.appDir() + "/notify.sock");
     std::vector<std::string> envs;
     for (char** e = environ; *e != nullptr; ++e) {
-        if (std::string(*e).rfind("VELMORA_APP_DIR=", 0) != 0) {
-            envs.emplace_back(*e);
+        const std::string v(*e);
+        if (v.rfind("VELMORA_APP_DIR=", 0) != 0 && v.rfind("NOTIFY_SOCKET=", 0) != 0) {
+            envs.push_back(v);
         }
     }
     envs.push_back(appEnv);
+    envs.push_back("NOTIFY_SOCKET=" + manager.path());
     std::vector<char*> envp;
     for (auto& e : envs) {
         envp.push_back(e.data());
@@ -117,6 +150,8 @@ TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
         std::this_thread::sleep_for(100ms);
     }
     ASSERT_EQ(count(), 1) << "the start-up tick stored no result";
+    // Ready once started, and not stopping yet.
+    EXPECT_EQ(manager.Received(), "READY=1\n");
     ASSERT_EQ(::kill(pid, SIGTERM), 0);
     int status = 0;
     const auto stopDeadline = std::chrono::steady_clock::now() + 30s;
@@ -131,6 +166,7 @@ TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
         FAIL() << "the daemon did not stop";
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(manager.Received(), "READY=1\nSTOPPING=1\n");
 
     // The slow check was still running at the stop; its result is stored all the same.
     EXPECT_EQ(count(), 2);
