@@ -2,9 +2,9 @@
 
 #include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
+#include "MailFtpText.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
-#include "MailFtpText.h"
 
 #include <chrono>
 
@@ -65,14 +65,9 @@ void FtpCheckClient::ChangeDir(const std::string& dir) {
 
 ThreadFTPCheck::ThreadFTPCheck(CheckContext context, std::unique_ptr<FtpCheckClient> client,
                                std::string host, long long port, FtpCheckSettings settings)
-    : CheckItem("FTP", std::move(context), host, std::to_string(port)),
-      client_(std::move(client)), settings_(std::move(settings)), port_(port) {
-    client_->SetHost(std::move(host));
-    client_->SetPort(port);
-    client_->SetConnectTimeout(settings_.timeout);
-    client_->SetReadTimeout(settings_.readTimeout);
-    client_->username = settings_.username;
-    client_->password = settings_.password;
+    : MailFtpCheck("FTP", kFtp, std::move(context), std::move(client), std::move(host), port,
+                   settings),
+      settings_(std::move(settings)), port_(port) {
     client_->passive = settings_.passive;
     client_->proxy = settings_.proxy;
 }
@@ -80,50 +75,28 @@ ThreadFTPCheck::ThreadFTPCheck(CheckContext context, std::unique_ptr<FtpCheckCli
 ThreadFTPCheck::ThreadFTPCheck(CheckContext context, std::unique_ptr<FtpCheckClient> client,
                                std::string host, long long port, FtpCheckSettings settings,
                                std::unique_ptr<net::TlsLayer> tls, net::TlsSettings tlsSettings)
-    : ThreadFTPCheck(std::move(context), std::move(client), std::move(host), port, std::move(settings)) {
-    InstallTls(*client_, std::move(tls), std::move(tlsSettings));
+    : ThreadFTPCheck(std::move(context), std::move(client), std::move(host), port,
+                     std::move(settings)) {
+    UseTls(std::move(tls), std::move(tlsSettings));
 }
 
 void ThreadFTPCheck::Probe() {
-    try {
-        client_->Open(Host(), port_);
-        client_->Prepare();
-    } catch (const std::exception& e) {
-        SendQuietly(*client_, "QUIT");
-        client_->Close();
-        SetFailed();
-        // The service's own host and port, also when a proxy was used.
-        result_text = ConnectErrorResult(Host(), Port(), kFtp, ErrorEnding(e));
+    // The texts name the service's own host and port, also when a proxy was used.
+    if (!Opened(
+            [this] {
+                client_->Open(Host(), port_);
+                client_->Prepare();
+            },
+            "QUIT")) {
         return;
     }
-    if (!client_->Connected()) {
-        SetFailed();
-        result_text = NotConnectedResult(Host(), Port(), kFtp);
-        return;
-    }
-    SetPassed();
-    result_text = SucceedResult(Host(), Port(), kFtp);
     if (!settings_.directory.empty()) {
-        try {
+        Step("FTP Change Dir Error:", [this] {
             client_->ChangeDir(settings_.directory);
             result_text += " [FTP Change Dir Succeed]";
-        } catch (const std::exception& e) {
-            SetFailed();
-            result_text += AppendedError("FTP Change Dir Error:", ErrorMessage(e));
-        }
+        });
     }
     SendQuietly(*client_, "QUIT");
-}
-
-void ThreadFTPCheck::Execute() {
-    if (!client_) {
-        return;  // ran before: an instance is executed once
-    }
-    TimedProbe([this] { Probe(); },
-               [this](const std::exception& e) {
-                   return ConnectErrorResult(Host(), Port(), kFtp, ErrorEnding(e));
-               },
-               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildFTPCheck(const ServiceRow& row, const CheckBuild& b) {

@@ -3,8 +3,8 @@
 // read the 220 greeting, log in by the proxy type's sequence, TYPE I, SYST, then change to
 // the given directory (scheduled runs pass "/", test runs none) and leave with QUIT. No data
 // connection is ever opened.
-#include "checks/CheckItem.h"
 #include "checks/FtpProxyLogin.h"
+#include "checks/MailFtpCheck.h"
 #include "net/LineClient.h"
 
 #include <memory>
@@ -17,7 +17,7 @@ class FtpCheckClient : public net::LineClient {
 public:
     std::string username;
     std::string password;
-    bool passive = false;  // kept for the record; without a data transfer it changes nothing
+    bool passive = false; // kept for the record; without a data transfer it changes nothing
     ftp::ProxySettings proxy;
 
     // Connects where the login plan says (the proxy or the server), reads the greeting and
@@ -30,20 +30,20 @@ public:
 };
 
 struct FtpCheckSettings {
-    std::string account;          // ftp_account: stored, not used
+    std::string account; // ftp_account: stored, not used
     std::string username;
     std::string password;
-    long long authType = 0;       // stored, not used
-    bool passive = false;         // ftp_is_passive not 0
-    long long timeout = 0;        // connection timeout, ms (< 1 means 5000)
-    long long readTimeout = 0;    // read timeout, ms (<= 0 means 5000)
-    long long tlsType = 0;        // stored, not used
-    std::string clientName, clientVersion, platformDescription;  // stored, not used
+    long long authType = 0;    // stored, not used
+    bool passive = false;      // ftp_is_passive not 0
+    long long timeout = 0;     // connection timeout, ms (< 1 means 5000)
+    long long readTimeout = 0; // read timeout, ms (<= 0 means 5000)
+    long long tlsType = 0;     // stored, not used
+    std::string clientName, clientVersion, platformDescription; // stored, not used
     ftp::ProxySettings proxy;
-    std::string directory;        // "/" for scheduled runs, "" (none) for test runs
+    std::string directory; // "/" for scheduled runs, "" (none) for test runs
 };
 
-class ThreadFTPCheck : public CheckItem {
+class ThreadFTPCheck : public MailFtpCheck<FtpCheckClient> {
 public:
     ThreadFTPCheck(CheckContext context, std::unique_ptr<FtpCheckClient> client, std::string host,
                    long long port, FtpCheckSettings settings);
@@ -51,14 +51,11 @@ public:
                    long long port, FtpCheckSettings settings, std::unique_ptr<net::TlsLayer> tls,
                    net::TlsSettings tlsSettings);
 
-    void Execute() override;
-
     const FtpCheckSettings& Settings() const { return settings_; }
 
 private:
-    void Probe();
+    void Probe() override;
 
-    std::unique_ptr<FtpCheckClient> client_;
     FtpCheckSettings settings_;
     long long port_;
 };

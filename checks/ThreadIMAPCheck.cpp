@@ -2,9 +2,9 @@
 
 #include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
+#include "MailFtpText.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
-#include "MailFtpText.h"
 
 #include <chrono>
 
@@ -70,14 +70,16 @@ ImapCheckClient::Result ImapCheckClient::Command(const std::string& command) {
         switch (r.kind) {
         case imap::Response::Kind::Untagged:
             if (r.status == "BYE") {
-                bye = SafeText(TrimBlanks(r.text).empty() ? "Server said BYE." : TrimBlanks(r.text));
+                bye =
+                    SafeText(TrimBlanks(r.text).empty() ? "Server said BYE." : TrimBlanks(r.text));
             }
             result.untagged.push_back(std::move(r));
             break;
         case imap::Response::Kind::Tagged:
             if (r.tag != tag) {
                 throw net::NetError(net::NetErrorKind::Protocol,
-                                    "Reply with an unexpected tag: \"" + SafeText(line, 200) + "\"");
+                                    "Reply with an unexpected tag: \"" + SafeText(line, 200) +
+                                        "\"");
             }
             result.done = std::move(r);
             return result;
@@ -104,7 +106,8 @@ void ImapCheckClient::Open() {
                             "Invalid IMAP greeting: \"" + SafeText(line, 200) + "\"");
     }
     if (greeting.status == "BYE") {
-        throw ReplyError(SafeText(TrimBlanks(greeting.text).empty() ? "Server said BYE." : greeting.text));
+        throw ReplyError(
+            SafeText(TrimBlanks(greeting.text).empty() ? "Server said BYE." : greeting.text));
     }
     if (greeting.status == "PREAUTH") {
         authenticated_ = true;
@@ -144,74 +147,48 @@ void ImapCheckClient::Logout() noexcept {
 
 ThreadIMAPCheck::ThreadIMAPCheck(CheckContext context, std::unique_ptr<ImapCheckClient> client,
                                  std::string host, long long port, ImapCheckSettings settings)
-    : CheckItem("IMAP", std::move(context), host, std::to_string(port)),
-      client_(std::move(client)), settings_(std::move(settings)) {
-    client_->SetHost(std::move(host));
-    client_->SetPort(port);
-    client_->SetConnectTimeout(settings_.timeout);
-    client_->SetReadTimeout(settings_.readTimeout);
-    client_->username = settings_.username;
-    client_->password = settings_.password;
-}
+    : MailFtpCheck("IMAP", kImap, std::move(context), std::move(client), std::move(host), port,
+                   settings),
+      settings_(std::move(settings)) {}
 
 ThreadIMAPCheck::ThreadIMAPCheck(CheckContext context, std::unique_ptr<ImapCheckClient> client,
                                  std::string host, long long port, ImapCheckSettings settings,
                                  std::unique_ptr<net::TlsLayer> tls, net::TlsSettings tlsSettings)
-    : ThreadIMAPCheck(std::move(context), std::move(client), std::move(host), port, std::move(settings)) {
-    InstallTls(*client_, std::move(tls), std::move(tlsSettings));
+    : ThreadIMAPCheck(std::move(context), std::move(client), std::move(host), port,
+                      std::move(settings)) {
+    UseTls(std::move(tls), std::move(tlsSettings));
 }
 
 void ThreadIMAPCheck::Probe() {
-    try {
-        client_->Connect();
-        client_->Open();
-    } catch (const std::exception& e) {
-        client_->Close();
-        SetFailed();
-        result_text = ConnectErrorResult(Host(), Port(), kImap, ErrorEnding(e));
+    // No farewell after a failed connection phase: the connection is just closed.
+    if (!Opened(
+            [this] {
+                client_->Connect();
+                client_->Open();
+            },
+            "")) {
         return;
     }
-    if (!client_->Connected()) {
-        SetFailed();
-        result_text = NotConnectedResult(Host(), Port(), kImap);
-        return;
-    }
-    SetPassed();
-    result_text = SucceedResult(Host(), Port(), kImap);
     const std::string& mailbox = settings_.mailbox;
     if (!TrimBlanks(mailbox).empty()) {
-        try {
+        Step("IMAP4 Select MailBox Error:", [&] {
             const ImapCheckClient::Result sel = client_->Select(mailbox);
             if (sel.done.status == "OK") {
                 long long exists = 0;
                 for (const imap::Response& r : sel.untagged) {
                     if (r.exists) {
-                        exists = *r.exists;  // the last figure counts
+                        exists = *r.exists; // the last figure counts
                     }
                 }
-                result_text += " [IMAP4 MailBox " + mailbox + " exists. Number Of Messages = " +
-                               std::to_string(exists) + "]";
+                result_text += " [IMAP4 MailBox " + mailbox +
+                               " exists. Number Of Messages = " + std::to_string(exists) + "]";
             } else {
                 SetFailed();
                 result_text += " [IMAP4 MailBox " + mailbox + " does not exist]";
             }
-        } catch (const std::exception& e) {
-            SetFailed();
-            result_text += AppendedError("IMAP4 Select MailBox Error:", ErrorMessage(e));
-        }
+        });
     }
     client_->Logout();
-}
-
-void ThreadIMAPCheck::Execute() {
-    if (!client_) {
-        return;  // ran before: an instance is executed once
-    }
-    TimedProbe([this] { Probe(); },
-               [this](const std::exception& e) {
-                   return ConnectErrorResult(Host(), Port(), kImap, ErrorEnding(e));
-               },
-               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildIMAPCheck(const ServiceRow& row, const CheckBuild& b) {

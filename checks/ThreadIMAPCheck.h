@@ -3,8 +3,8 @@
 // unless the server greets with PREAUTH, optionally SELECT a mailbox and report its message
 // count, and LOGOUT. A refused LOGIN is not an error by itself: it shows only when a mailbox
 // is to be selected.
-#include "checks/CheckItem.h"
 #include "checks/ImapResponse.h"
+#include "checks/MailFtpCheck.h"
 #include "net/LineClient.h"
 
 #include <memory>
@@ -51,14 +51,14 @@ private:
 struct ImapCheckSettings {
     std::string username;
     std::string password;
-    long long authType = 0;     // stored, not used (LOGIN always)
-    std::string mailbox;        // imap_mailbox; blank means none
-    long long timeout = 0;      // connection timeout, ms (< 1 means 5000)
-    long long readTimeout = 0;  // read timeout, ms (<= 0 means 5000)
-    long long tlsType = 0;      // stored, not used
+    long long authType = 0;    // stored, not used (LOGIN always)
+    std::string mailbox;       // imap_mailbox; blank means none
+    long long timeout = 0;     // connection timeout, ms (< 1 means 5000)
+    long long readTimeout = 0; // read timeout, ms (<= 0 means 5000)
+    long long tlsType = 0;     // stored, not used
 };
 
-class ThreadIMAPCheck : public CheckItem {
+class ThreadIMAPCheck : public MailFtpCheck<ImapCheckClient> {
 public:
     ThreadIMAPCheck(CheckContext context, std::unique_ptr<ImapCheckClient> client, std::string host,
                     long long port, ImapCheckSettings settings);
@@ -66,14 +66,11 @@ public:
                     long long port, ImapCheckSettings settings, std::unique_ptr<net::TlsLayer> tls,
                     net::TlsSettings tlsSettings);
 
-    void Execute() override;
-
     const ImapCheckSettings& Settings() const { return settings_; }
 
 private:
-    void Probe();
+    void Probe() override;
 
-    std::unique_ptr<ImapCheckClient> client_;
     ImapCheckSettings settings_;
 };
 

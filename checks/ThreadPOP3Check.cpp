@@ -2,10 +2,10 @@
 
 #include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
-#include "checks/CheckBuilders.h"
-#include "checks/CheckSupport.h"
 #include "MailFtpText.h"
 #include "Pop3Apop.h"
+#include "checks/CheckBuilders.h"
+#include "checks/CheckSupport.h"
 
 #include <chrono>
 
@@ -23,7 +23,7 @@ void Pop3CheckClient::Login() {
         if (!timestamp) {
             throw ReplyError("Server do not support APOP (no timestamp)");
         }
-        CommandLine("APOP", username);  // refuses a user name that would break the line
+        CommandLine("APOP", username); // refuses a user name that would break the line
         ExpectOk(*this, pop3::ApopCommand(username, *timestamp, password));
         return;
     }
@@ -43,63 +43,36 @@ long long Pop3CheckClient::MessageCount() {
 
 ThreadPOP3Check::ThreadPOP3Check(CheckContext context, std::unique_ptr<Pop3CheckClient> client,
                                  std::string host, long long port, Pop3CheckSettings settings)
-    : CheckItem("POP3", std::move(context), host, std::to_string(port)),
-      client_(std::move(client)), settings_(std::move(settings)) {
-    client_->SetHost(std::move(host));
-    client_->SetPort(port);
-    client_->SetConnectTimeout(settings_.timeout);
-    client_->SetReadTimeout(settings_.readTimeout);
-    client_->username = settings_.username;
-    client_->password = settings_.password;
+    : MailFtpCheck("POP3", kPop3, std::move(context), std::move(client), std::move(host), port,
+                   settings),
+      settings_(std::move(settings)) {
     client_->apop = settings_.authType == 1;
 }
 
 ThreadPOP3Check::ThreadPOP3Check(CheckContext context, std::unique_ptr<Pop3CheckClient> client,
                                  std::string host, long long port, Pop3CheckSettings settings,
                                  std::unique_ptr<net::TlsLayer> tls, net::TlsSettings tlsSettings)
-    : ThreadPOP3Check(std::move(context), std::move(client), std::move(host), port, std::move(settings)) {
-    InstallTls(*client_, std::move(tls), std::move(tlsSettings));
+    : ThreadPOP3Check(std::move(context), std::move(client), std::move(host), port,
+                      std::move(settings)) {
+    UseTls(std::move(tls), std::move(tlsSettings));
 }
 
 void ThreadPOP3Check::Probe() {
-    try {
-        client_->Connect();
-        client_->Login();
-    } catch (const std::exception& e) {
-        SendQuietly(*client_, "QUIT");
-        client_->Close();
-        SetFailed();
-        result_text = ConnectErrorResult(Host(), Port(), kPop3, ErrorEnding(e));
+    if (!Opened(
+            [this] {
+                client_->Connect();
+                client_->Login();
+            },
+            "QUIT")) {
         return;
     }
-    if (!client_->Connected()) {
-        SetFailed();
-        result_text = NotConnectedResult(Host(), Port(), kPop3);
-        return;
-    }
-    SetPassed();
-    result_text = SucceedResult(Host(), Port(), kPop3);
     if (settings_.checkTotalMsg) {
-        try {
+        Step("POP3 Check Message Error:", [this] {
             const long long n = client_->MessageCount();
             result_text += " [Number Of Messages = " + std::to_string(n) + "]";
-        } catch (const std::exception& e) {
-            SetFailed();
-            result_text += AppendedError("POP3 Check Message Error:", ErrorMessage(e));
-        }
+        });
     }
     SendQuietly(*client_, "QUIT");
-}
-
-void ThreadPOP3Check::Execute() {
-    if (!client_) {
-        return;  // ran before: an instance is executed once
-    }
-    TimedProbe([this] { Probe(); },
-               [this](const std::exception& e) {
-                   return ConnectErrorResult(Host(), Port(), kPop3, ErrorEnding(e));
-               },
-               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildPOP3Check(const ServiceRow& row, const CheckBuild& b) {

@@ -1,7 +1,7 @@
 #pragma once
 // The "POP3" check: connect (TLS right away when configured), read the +OK greeting, log in
 // with USER/PASS or APOP, optionally ask STAT for the number of messages, and leave with QUIT.
-#include "checks/CheckItem.h"
+#include "checks/MailFtpCheck.h"
 #include "net/LineClient.h"
 
 #include <memory>
@@ -27,14 +27,14 @@ public:
 struct Pop3CheckSettings {
     std::string username;
     std::string password;
-    long long authType = 0;       // 1 = APOP, anything else = USER and PASS
-    bool checkTotalMsg = false;   // pop3_check_total_msg not 0: ask STAT after the login
-    long long timeout = 0;        // connection timeout, ms (< 1 means 5000)
-    long long readTimeout = 0;    // read timeout, ms (<= 0 means 5000)
-    long long tlsType = 0;        // stored, not used
+    long long authType = 0;     // 1 = APOP, anything else = USER and PASS
+    bool checkTotalMsg = false; // pop3_check_total_msg not 0: ask STAT after the login
+    long long timeout = 0;      // connection timeout, ms (< 1 means 5000)
+    long long readTimeout = 0;  // read timeout, ms (<= 0 means 5000)
+    long long tlsType = 0;      // stored, not used
 };
 
-class ThreadPOP3Check : public CheckItem {
+class ThreadPOP3Check : public MailFtpCheck<Pop3CheckClient> {
 public:
     ThreadPOP3Check(CheckContext context, std::unique_ptr<Pop3CheckClient> client, std::string host,
                     long long port, Pop3CheckSettings settings);
@@ -42,14 +42,11 @@ public:
                     long long port, Pop3CheckSettings settings, std::unique_ptr<net::TlsLayer> tls,
                     net::TlsSettings tlsSettings);
 
-    void Execute() override;
-
     const Pop3CheckSettings& Settings() const { return settings_; }
 
 private:
-    void Probe();
+    void Probe() override;
 
-    std::unique_ptr<Pop3CheckClient> client_;
     Pop3CheckSettings settings_;
 };
 

@@ -2,9 +2,9 @@
 
 #include "MailFtpBuild.h"
 #include "MailFtpReplies.h"
+#include "MailFtpText.h"
 #include "checks/CheckBuilders.h"
 #include "checks/CheckSupport.h"
-#include "MailFtpText.h"
 
 #include <openssl/evp.h>
 #include <unistd.h>
@@ -39,12 +39,14 @@ void SmtpCheckClient::Greet() {
     mechanisms_.clear();
     if (ehlo.Number() == 250) {
         for (const std::string& line : ehlo.lines) {
-            if (line.size() > 9 && (line.compare(4, 5, "AUTH ") == 0 || line.compare(4, 5, "AUTH=") == 0)) {
+            if (line.size() > 9 &&
+                (line.compare(4, 5, "AUTH ") == 0 || line.compare(4, 5, "AUTH=") == 0)) {
                 std::string rest = line.substr(9);
                 size_t pos = 0;
                 while (pos < rest.size()) {
                     const size_t sp = rest.find(' ', pos);
-                    const std::string word = rest.substr(pos, sp == std::string::npos ? std::string::npos : sp - pos);
+                    const std::string word =
+                        rest.substr(pos, sp == std::string::npos ? std::string::npos : sp - pos);
                     if (!word.empty()) {
                         mechanisms_.push_back(word);
                     }
@@ -69,14 +71,9 @@ void SmtpCheckClient::Authenticate() {
 
 ThreadSMTPCheck::ThreadSMTPCheck(CheckContext context, std::unique_ptr<SmtpCheckClient> client,
                                  std::string host, long long port, SmtpCheckSettings settings)
-    : CheckItem("SMTP", std::move(context), host, std::to_string(port)),
-      client_(std::move(client)), settings_(std::move(settings)) {
-    client_->SetHost(std::move(host));
-    client_->SetPort(port);
-    client_->SetConnectTimeout(settings_.timeout);
-    client_->SetReadTimeout(settings_.readTimeout);
-    client_->username = settings_.username;
-    client_->password = settings_.password;
+    : MailFtpCheck("SMTP", kSmtp, std::move(context), std::move(client), std::move(host), port,
+                   settings),
+      settings_(std::move(settings)) {
     client_->authLogin = settings_.authType == 1;
     client_->mailAgent = settings_.mailAgent;
 }
@@ -84,49 +81,25 @@ ThreadSMTPCheck::ThreadSMTPCheck(CheckContext context, std::unique_ptr<SmtpCheck
 ThreadSMTPCheck::ThreadSMTPCheck(CheckContext context, std::unique_ptr<SmtpCheckClient> client,
                                  std::string host, long long port, SmtpCheckSettings settings,
                                  std::unique_ptr<net::TlsLayer> tls, net::TlsSettings tlsSettings)
-    : ThreadSMTPCheck(std::move(context), std::move(client), std::move(host), port, std::move(settings)) {
-    InstallTls(*client_, std::move(tls), std::move(tlsSettings));
+    : ThreadSMTPCheck(std::move(context), std::move(client), std::move(host), port,
+                      std::move(settings)) {
+    UseTls(std::move(tls), std::move(tlsSettings));
 }
 
 void ThreadSMTPCheck::Probe() {
-    try {
-        client_->Connect();
-        client_->Greet();
-    } catch (const std::exception& e) {
-        SendQuietly(*client_, "QUIT");
-        client_->Close();
-        SetFailed();
-        result_text = ConnectErrorResult(Host(), Port(), kSmtp, ErrorEnding(e));
+    if (!Opened(
+            [this] {
+                client_->Connect();
+                client_->Greet();
+            },
+            "QUIT")) {
         return;
     }
-    if (!client_->Connected()) {
-        SetFailed();
-        result_text = NotConnectedResult(Host(), Port(), kSmtp);
-        return;
-    }
-    SetPassed();
-    result_text = SucceedResult(Host(), Port(), kSmtp);
     if (client_->authLogin) {
-        try {
-            client_->Authenticate();
-        } catch (const std::exception& e) {
-            SetFailed();
-            result_text += AppendedError("SMTP Authentication Error:", ErrorMessage(e));
-        }
+        Step("SMTP Authentication Error:", [this] { client_->Authenticate(); });
     }
     // The farewell goes out without waiting for its answer.
     SendQuietly(*client_, "QUIT");
-}
-
-void ThreadSMTPCheck::Execute() {
-    if (!client_) {
-        return;  // ran before: an instance is executed once
-    }
-    TimedProbe([this] { Probe(); },
-               [this](const std::exception& e) {
-                   return ConnectErrorResult(Host(), Port(), kSmtp, ErrorEnding(e));
-               },
-               [this] { client_.reset(); });  // closes the connection and its TLS layer
 }
 
 std::unique_ptr<CheckItem> BuildSMTPCheck(const ServiceRow& row, const CheckBuild& b) {

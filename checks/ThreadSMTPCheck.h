@@ -2,7 +2,7 @@
 // The "SMTP" check: connect (TLS right away when configured), read the 220 greeting, say
 // EHLO (HELO when EHLO is refused), optionally authenticate with AUTH LOGIN, and leave with
 // QUIT. No message is ever sent.
-#include "checks/CheckItem.h"
+#include "checks/MailFtpCheck.h"
 #include "net/LineClient.h"
 
 #include <memory>
@@ -17,7 +17,7 @@ public:
     std::string username;
     std::string password;
     bool authLogin = false;
-    std::string mailAgent;  // kept for the record; no message is sent, so it never goes out
+    std::string mailAgent; // kept for the record; no message is sent, so it never goes out
 
     // The name sent with EHLO / HELO: the machine's own host name.
     static std::string LocalHostName();
@@ -35,16 +35,16 @@ private:
 };
 
 struct SmtpCheckSettings {
-    std::string mailAgent;      // smtp_mail_agent
+    std::string mailAgent; // smtp_mail_agent
     std::string username;
     std::string password;
-    long long authType = 0;     // 1 = AUTH LOGIN, anything else = none
-    long long timeout = 0;      // connection timeout, ms (< 1 means 5000)
-    long long readTimeout = 0;  // read timeout, ms (<= 0 means 5000)
-    long long tlsType = 0;      // stored, not used
+    long long authType = 0;    // 1 = AUTH LOGIN, anything else = none
+    long long timeout = 0;     // connection timeout, ms (< 1 means 5000)
+    long long readTimeout = 0; // read timeout, ms (<= 0 means 5000)
+    long long tlsType = 0;     // stored, not used
 };
 
-class ThreadSMTPCheck : public CheckItem {
+class ThreadSMTPCheck : public MailFtpCheck<SmtpCheckClient> {
 public:
     ThreadSMTPCheck(CheckContext context, std::unique_ptr<SmtpCheckClient> client, std::string host,
                     long long port, SmtpCheckSettings settings);
@@ -53,14 +53,11 @@ public:
                     long long port, SmtpCheckSettings settings, std::unique_ptr<net::TlsLayer> tls,
                     net::TlsSettings tlsSettings);
 
-    void Execute() override;
-
     const SmtpCheckSettings& Settings() const { return settings_; }
 
 private:
-    void Probe();
+    void Probe() override;
 
-    std::unique_ptr<SmtpCheckClient> client_;
     SmtpCheckSettings settings_;
 };
 
