@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <arpa/inet.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -98,6 +100,35 @@ std::string SourceDir() {
 std::string BinaryDir() {
     const char* s = std::getenv("VELMORA_BINARY_DIR");
     return s ? s : VELMORA_TEST_BINARY_DIR;
+}
+
+int CountLines(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+LoopbackListener::LoopbackListener(int backlog) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, backlog) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        Close();
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(a.sin_port);
+}
+
+void LoopbackListener::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
 }
 
 std::optional<std::string> RunInLoopbackNamespace(const std::function<std::string()>& body, bool privateMounts) {

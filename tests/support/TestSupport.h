@@ -47,6 +47,26 @@ void WriteFile(const std::string& path, const std::string& text);
 std::string ServerValue(const std::string& server, const std::string& key);
 int ServerPort(const std::string& server, const std::string& key = "PORT");
 
+// How often `what` occurs in `text`.
+int CountLines(const std::string& text, const std::string& what);
+
+// A TCP socket listening on 127.0.0.1 at a port the kernel chose: the kernel completes every
+// handshake, and nothing is ever read or written, so a client that waits for a reply waits.
+// After Close() the port refuses connections.
+class LoopbackListener {
+public:
+    explicit LoopbackListener(int backlog = 64);
+    ~LoopbackListener() { Close(); }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+    void Close();
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 // Runs `body` in a forked child inside a network namespace of its own, where only the
 // loopback interface exists (up), and with `privateMounts` also in a mount namespace of its
 // own, so the child may bind-mount files over system ones without anyone else seeing it.

@@ -8,6 +8,8 @@
 #include "foundation/InitSettings.h"
 #include "foundation/Program.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/OffscreenApp.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -19,17 +21,6 @@
 #include <string>
 
 namespace velmora::test {
-
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "console_history_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 // What a form asked of the main window.
 struct StubHost : ConsoleHost {
@@ -44,37 +35,19 @@ struct StubHost : ConsoleHost {
     QString status;
 };
 
-inline int CountLines(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 class ConsoleDbTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        OffscreenApp();
         ASSERT_GT(ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
-        TInitSettings& s = InitSettings();
-        s.Host = "127.0.0.1";
-        s.Port = std::to_string(ServerPort("mariadb"));
-        s.DBUsername = "root";
-        s.DBPassword = "";
+        UseTestServer();
         // The console's dialog hooks, as its main installs them, into the test's record.
         Program().variant = ProgramVariant::Console;
         Program().showError = [](const std::string& t) { dialogs::Error(nullptr, QString::fromStdString(t)); };
         Program().showWarning = [](const std::string& t) { dialogs::Warning(nullptr, QString::fromStdString(t)); };
         dialogs::SetHeadless(true);
         dialogs::ClearShown();
-        ConnectionParams admin;
-        admin.host = "127.0.0.1";
-        admin.port = static_cast<unsigned>(ServerPort("mariadb"));
-        admin.database = "mysql";
-        ZUVOzedovUzivara root;
-        root.Open(admin);
-        root.Execute("drop database if exists velmoradb");
+        DropProgramDatabase();
         Database().Close();
         ASSERT_TRUE(Database().OpenAtStart());
     }

@@ -17,6 +17,8 @@
 #include "foundation/SystemLog.h"
 #include "store/ServiceRecords.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/OffscreenApp.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
@@ -44,17 +46,6 @@ using namespace velmora;
 using namespace std::chrono_literals;
 
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "console_main_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
     QElapsedTimer t;
@@ -103,23 +94,14 @@ private:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        test::OffscreenApp();
         ASSERT_GT(test::ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
         scope = std::make_unique<test::AppDirScope>();
+        test::UseTestServer();
         TInitSettings& s = InitSettings();
-        s.Host = "127.0.0.1";
-        s.Port = std::to_string(test::ServerPort("mariadb"));
-        s.DBUsername = "root";
-        s.DBPassword = "";
         s.AlarmMsgFilenamePath = s.LogDir;
         s.InitStart = false;
-        ConnectionParams admin;
-        admin.host = "127.0.0.1";
-        admin.port = static_cast<unsigned>(test::ServerPort("mariadb"));
-        admin.database = "mysql";
-        ZUVOzedovUzivara a;
-        a.Open(admin);
-        a.Execute("drop database if exists velmoradb");
+        test::DropProgramDatabase();
         ASSERT_TRUE(Database().OpenAtStart());
         // systemctl stands in for a recorder of its arguments.
         systemctlLog = scope->appDir() + "/systemctl.log";

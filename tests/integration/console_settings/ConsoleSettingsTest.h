@@ -8,6 +8,8 @@
 
 #include "foundation/InitSettings.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/OffscreenApp.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -21,17 +23,6 @@
 #include <vector>
 
 namespace velmora::test {
-
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "console_settings_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 class RecordingHost : public ConsoleHost {
 public:
@@ -70,20 +61,12 @@ T* Child(QWidget& form, const char* name) {
 class ConsoleDbTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        OffscreenApp();
         dialogs::SetHeadless(true);
         dialogs::ClearShown();
         ASSERT_GT(ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
-        TInitSettings& s = InitSettings();
-        s.Host = "127.0.0.1";
-        s.Port = std::to_string(ServerPort("mariadb"));
-        s.DBUsername = "root";
-        s.DBPassword = "";
-        ConnectionParams p;
-        p.host = "127.0.0.1";
-        p.port = static_cast<unsigned>(ServerPort("mariadb"));
-        p.database = "mysql";
-        admin.Open(p);
+        UseTestServer();
+        admin.Open(TestServerParams());
         admin.Execute("drop database if exists velmoradb");
         Database().Close();
         ASSERT_TRUE(Database().OpenAtStart());

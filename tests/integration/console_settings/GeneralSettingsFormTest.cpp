@@ -23,7 +23,7 @@ namespace {
 class GeneralSettingsForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        OffscreenApp();
         dialogs::SetHeadless(true);
         dialogs::ClearShown();
         std::filesystem::create_directory(units / "units");

@@ -68,34 +68,6 @@ protected:
     TServiceEditPages* pages = nullptr;
 };
 
-// A listening socket on 127.0.0.1 (the kernel completes every handshake).
-class Listener {
-public:
-    Listener() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 8);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-    }
-    ~Listener() { Close(); }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done() && std::chrono::steady_clock::now() < end) {
@@ -317,8 +289,8 @@ TEST_F(WizardTest, APersonTickedDirectlyAndInAGroupIsStoredOnce) {
 }
 
 TEST_F(WizardTest, TestRunShowsTheStatusWordAndStoresNothing) {
-    Listener open;
-    Listener closed;
+    LoopbackListener open;
+    LoopbackListener closed;
     const int closedPort = closed.port();
     closed.Close();
     ToStep2();
@@ -393,7 +365,7 @@ TEST_F(WizardTest, TestRunGoesThroughTheEnginePoolWithOriginSetup) {
     wiz = std::make_unique<TFormSetupScheduling>(&host);
     wiz->show();
     pages = wiz->Pages();
-    Listener open;
+    LoopbackListener open;
     ToStep2();
     pages->SelectType("TCP");
     SetField(pages, "TCP", "ip", "127.0.0.1");

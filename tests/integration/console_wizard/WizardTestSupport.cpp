@@ -1,41 +1,20 @@
 #include "WizardTestSupport.h"
 
 #include "foundation/InitSettings.h"
+#include "tests/support/OffscreenApp.h"
+#include "tests/support/TestDatabase.h"
 
 #include <QApplication>
 #include <QDir>
 
 namespace velmora::test {
 
-namespace {
-QApplication* App() {
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "console_wizard_test";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
-} // namespace
-
 void ConsoleDbTest::SetUp() {
-    App();
+    OffscreenApp();
     ASSERT_GT(ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
     scope = std::make_unique<AppDirScope>();
-    TInitSettings& s = InitSettings();
-    s.Host = "127.0.0.1";
-    s.Port = std::to_string(ServerPort("mariadb"));
-    s.DBUsername = "root";
-    s.DBPassword = "";
-    ConnectionParams admin;
-    admin.host = "127.0.0.1";
-    admin.port = static_cast<unsigned>(ServerPort("mariadb"));
-    admin.database = "mysql";
-    ZUVOzedovUzivara a;
-    a.Open(admin);
-    a.Execute("drop database if exists velmoradb");
+    UseTestServer();
+    DropProgramDatabase();
     Database().Close();
     ASSERT_TRUE(Database().OpenAtStart());
     dialogs::SetHeadless(true);

@@ -6,6 +6,7 @@
 #include "foundation/Clock.h"
 #include "foundation/InitSettings.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/engine/EngineTestSupport.h"
 
@@ -70,21 +71,9 @@ TEST(EngineAlarms, AlarmsAtThreeAndSixAndOneRecoveryReachTheRealReceivers) {
     }
     test::AppDirScope scope;
     test::App();
-    TInitSettings& s = InitSettings();
-    s.Host = "127.0.0.1";
-    s.Port = std::to_string(test::ServerPort("mariadb"));
-    s.DBUsername = "root";
-    s.DBPassword = "";
+    test::UseTestServer();
     ZUVOzedovUzivara db;
-    {
-        ConnectionParams admin;
-        admin.host = "127.0.0.1";
-        admin.port = static_cast<unsigned>(test::ServerPort("mariadb"));
-        admin.database = "mysql";
-        ZUVOzedovUzivara a;
-        a.Open(admin);
-        a.Execute("drop database if exists velmoradb");
-    }
+    test::DropProgramDatabase();
     ASSERT_TRUE(db.OpenAtStart());
     ManualClock clock(FromLocal(2026, 3, 16, 10, 0, 5));
     SetClock(&clock);

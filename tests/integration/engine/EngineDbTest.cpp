@@ -8,6 +8,7 @@
 #include "foundation/InitSettings.h"
 #include "foundation/SystemLog.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/engine/EngineTestSupport.h"
 
@@ -30,49 +31,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A listening socket on 127.0.0.1 that accepts every connection (the kernel completes the
-// handshake) until it is closed.
-class Listener {
-public:
-    Listener() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 64);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-    }
-    ~Listener() { Close(); }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 // A port on 127.0.0.1 where nothing listens (bound, then released).
 int ClosedPort() {
-    Listener l;
+    test::LoopbackListener l;
     const int p = l.port();
     l.Close();
     return p;
-}
-
-int CountOf(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) {
-        ++n;
-    }
-    return n;
 }
 
 // What the checks of one test did, in the order they did it.
@@ -171,19 +135,10 @@ protected:
     void SetUp() override {
         ASSERT_GT(test::ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
         test::App();
+        test::UseTestServer();
         TInitSettings& s = InitSettings();
-        s.Host = "127.0.0.1";
-        s.Port = std::to_string(test::ServerPort("mariadb"));
-        s.DBUsername = "root";
-        s.DBPassword = "";
         s.AlarmMsgFilenamePath = s.LogDir;
-        ConnectionParams admin;
-        admin.host = "127.0.0.1";
-        admin.port = static_cast<unsigned>(test::ServerPort("mariadb"));
-        admin.database = "mysql";
-        ZUVOzedovUzivara a;
-        a.Open(admin);
-        a.Execute("drop database if exists velmoradb");
+        test::DropProgramDatabase();
         ASSERT_TRUE(db.OpenAtStart());
         clock.Set(FromLocal(2026, 3, 16, 10, 0, 5)); // a Monday
         SetClock(&clock);
@@ -325,7 +280,7 @@ TEST_F(EngineDbTest, DueSelectionAtChosenClockTimes) {
     (void)m00;
     (void)garbage;
     (void)ldap;
-    EXPECT_EQ(CountOf(scope.LogText(), "ERR"), 0);
+    EXPECT_EQ(test::CountLines(scope.LogText(), "ERR"), 0);
 }
 
 TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
@@ -384,12 +339,12 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
                     std::to_string(id) + " and service_status=\"Failed\""),
               6);
     const std::string alarmLog = test::ReadFile(AlarmLogFileName());
-    EXPECT_EQ(CountOf(alarmLog, "2026-03-16 10:3"), 6);
+    EXPECT_EQ(test::CountLines(alarmLog, "2026-03-16 10:3"), 6);
     EXPECT_NE(alarmLog.find(" [TCP] [127.0.0.1] [" + std::to_string(port) + "] " + failText),
               std::string::npos);
 
     // The service comes back: one recovery message over the recovery flags (e-mail, syslog).
-    Listener back;
+    test::LoopbackListener back;
     db.Execute("update service set port=" + std::to_string(back.port()) +
                " where id=" + std::to_string(id));
     outbox.sent.clear();
@@ -407,7 +362,7 @@ TEST_F(EngineDbTest, FailingServiceAlarmsAtItsThresholdAndRecoversOnce) {
     EXPECT_EQ(
         Count("select count(*) as n from access_history where service_id=" + std::to_string(id)),
         8);
-    EXPECT_EQ(CountOf(scope.LogText(), "ERR"), 0);
+    EXPECT_EQ(test::CountLines(scope.LogText(), "ERR"), 0);
 }
 
 TEST_F(EngineDbTest, RepetitionAndThresholdVariantsOverTwelveFailures) {
@@ -446,7 +401,7 @@ TEST_F(EngineDbTest, RepetitionAndThresholdVariantsOverTwelveFailures) {
         EXPECT_EQ(Col(v.id, "current_no_of_cons_alarm"), "12");
     }
     // All come back: each had a stored failure series that reached its threshold.
-    Listener back;
+    test::LoopbackListener back;
     db.Execute("update service set port=" + std::to_string(back.port()));
     outbox.sent.clear();
     TickAt(10, 13);
@@ -462,7 +417,7 @@ void ServerCommand(const std::string& command) {
 }
 
 TEST_F(EngineDbTest, KeepsTickingWhileTheDatabaseIsAwayAndStoresAgainAfterwards) {
-    Listener l;
+    test::LoopbackListener l;
     const long long id = AddService({{"port", std::to_string(l.port())}});
     StartEngine(true);
     ASSERT_TRUE(engine->Pool()->Drain(10s));
@@ -476,7 +431,7 @@ TEST_F(EngineDbTest, KeepsTickingWhileTheDatabaseIsAwayAndStoresAgainAfterwards)
     EXPECT_EQ(Count("select count(*) as n from access_history"), 2);
     EXPECT_EQ(Col(id, "service_status"), "Passed");
     const std::string log = scope.LogText();
-    EXPECT_GE(CountOf(log, "ERR90002 : "), 2) << log;
+    EXPECT_GE(test::CountLines(log, "ERR90002 : "), 2) << log;
 }
 
 TEST_F(EngineDbTest, HouseKeepingPurgesOldHistory) {
@@ -538,7 +493,7 @@ TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
     // A method type in the wrong case is not a method: e-mail stays off.
     db.Execute(
         "insert into alarm_method (type,enable,ip,port) values (\"email\",1,\"127.0.0.1\",25)");
-    Listener l;
+    test::LoopbackListener l;
     const long long ldap = AddService({{"service", "LDAP"}, {"ip", ""}});
     const long long noHost = AddService({{"ip", ""}, {"port", std::to_string(l.port())}});
     const long long good = AddService({{"ip", "127.0.0.1"}, {"port", std::to_string(l.port())}});
@@ -569,7 +524,7 @@ TEST_F(EngineDbTest, BadRowsNeverStopTheTickForTheOthers) {
 
 TEST_F(EngineDbTest, OneSlotRunsChecksStrictlyOneAfterAnother) {
     InitSettings().NoConcurrentAlarm = 1;
-    Listener l;
+    test::LoopbackListener l;
     std::vector<long long> ids;
     for (int i = 0; i < 4; ++i) {
         ids.push_back(AddService({{"port", std::to_string(l.port())}}));
@@ -590,7 +545,7 @@ TEST_F(EngineDbTest, OneSlotRunsChecksStrictlyOneAfterAnother) {
 TEST_F(EngineDbTest, OverflowItemIsDroppedWithoutTouchingItsServiceRow) {
     InitSettings().NoConcurrentAlarm = 1;
     InitSettings().NoQueuingAlarm = 1;
-    Listener l;
+    test::LoopbackListener l;
     const long long a = AddService({{"port", std::to_string(l.port())}, {"title", "a"}});
     const long long b = AddService({{"port", std::to_string(l.port())}, {"title", "b"}});
     const long long c = AddService({{"ip", "127.0.0.9"},
@@ -633,8 +588,8 @@ TEST_F(EngineDbTest, HourGridSwitchesTheTickOffAndOn) {
     engine->TimerTimer();
     EXPECT_FALSE(engine->SchedulingActive());
     const std::string monday = scope.LogText();
-    EXPECT_EQ(CountOf(monday, "Service scheduling starts."), 1);
-    EXPECT_EQ(CountOf(monday, "Service scheduling stops."), 1);
+    EXPECT_EQ(test::CountLines(monday, "Service scheduling starts."), 1);
+    EXPECT_EQ(test::CountLines(monday, "Service scheduling stops."), 1);
     clock.Set(FromLocal(2026, 3, 17, 14, 20, 0)); // Tuesday: still "yes"
     engine->TimerTimer();
     EXPECT_TRUE(engine->SchedulingActive());
@@ -678,7 +633,7 @@ TEST_F(EngineDbTest, TimersDriveStartTickAndGateOnTheEventLoop) {
 
 TEST_F(EngineDbTest, ShutdownStoresTheChecksStillRunningAndDropsTheWaitingOnes) {
     InitSettings().NoConcurrentAlarm = 2;
-    Listener l;
+    test::LoopbackListener l;
     std::vector<long long> ids;
     for (int i = 0; i < 4; ++i) {
         ids.push_back(AddService({{"port", std::to_string(l.port())}}));
@@ -693,7 +648,7 @@ TEST_F(EngineDbTest, ShutdownStoresTheChecksStillRunningAndDropsTheWaitingOnes) 
     }
     EXPECT_EQ(stored, 2);
     EXPECT_EQ(Count("select count(*) as n from access_history"), 2);
-    EXPECT_EQ(CountOf(scope.LogText(), "was not run, no result stored : Canceled."), 2);
+    EXPECT_EQ(test::CountLines(scope.LogText(), "was not run, no result stored : Canceled."), 2);
     EXPECT_FALSE(engine->SchedulingActive());
 }
 

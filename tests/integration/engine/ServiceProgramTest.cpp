@@ -5,6 +5,7 @@
 #include "foundation/InitSettings.h"
 #include "foundation/Program.h"
 #include "store/ZUVOzedovUzivara.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -28,28 +29,6 @@ using namespace velmora;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Listens on 127.0.0.1 and never answers: a check that sends a command waits for its reply.
-class SilentListener {
-public:
-    SilentListener() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 16);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-    }
-    ~SilentListener() { ::close(fd_); }
-    int port() const { return port_; }
-
-private:
-    int fd_;
-    int port_;
-};
 
 // Stands in for the service manager's notification socket: a datagram socket on a path,
 // handed to the daemon as NOTIFY_SOCKET.
@@ -87,25 +66,13 @@ std::size_t Find(const std::string& text, const std::string& what, std::size_t f
 TEST(ServiceProgram, StoresTheRunningChecksOnSigtermAndLogsItsLifeInOrder) {
     ASSERT_GT(test::ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
     test::AppDirScope scope;
-    TInitSettings& s = InitSettings();
-    s.Host = "127.0.0.1";
-    s.Port = std::to_string(test::ServerPort("mariadb"));
-    s.DBUsername = "root";
-    s.DBPassword = "";
+    test::UseTestServer();
     ASSERT_TRUE(SaveSettings(ProgramVariant::Service));
 
     ZUVOzedovUzivara db;
-    {
-        ConnectionParams admin;
-        admin.host = "127.0.0.1";
-        admin.port = static_cast<unsigned>(test::ServerPort("mariadb"));
-        admin.database = "mysql";
-        ZUVOzedovUzivara a;
-        a.Open(admin);
-        a.Execute("drop database if exists velmoradb");
-    }
+    test::DropProgramDatabase();
     ASSERT_TRUE(db.OpenAtStart());
-    SilentListener slow;
+    test::LoopbackListener slow;  // never answers: a check that sends a command waits
     // Both are due every minute: the start-up tick runs them. The first passes at once; the
     // second waits 6 s for a reply that never comes and is still running at the stop.
     db.Execute("insert into service (service,ip,port,title,schedule_by,schedule_minute,status,"

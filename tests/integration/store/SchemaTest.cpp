@@ -175,7 +175,7 @@ TEST_F(SchemaTest, ServerRestartIsSurvivedAndLoggedOnce) {
     EXPECT_EQ(db.Query("select count(*) as n from service")[0].GetInt("n"), 2);
     log = scope.LogText();
     EXPECT_EQ(CountLines(log, "ERR00101"), 3) << log;
-    admin.Open(ServerParams());
+    admin.Open(TestServerParams());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // at it, a fresh application directory, and velmoradb dropped before each test.
 #include "store/ZUVOzedovUzivara.h"
 
+#include "tests/support/TestDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include "foundation/InitSettings.h"
@@ -14,15 +15,6 @@
 
 namespace velmora::test {
 
-inline ConnectionParams ServerParams(const std::string& database = "mysql") {
-    ConnectionParams p;
-    p.host = "127.0.0.1";
-    p.port = static_cast<unsigned>(ServerPort("mariadb"));
-    p.user = "root";
-    p.database = database;
-    return p;
-}
-
 // Runs tests/servers/mariadb.sh with `command` (restart, stop, start) on the suite's server.
 inline void ServerCommand(const std::string& command) {
     const char* state = std::getenv("VELMORA_TEST_STATE");
@@ -31,24 +23,12 @@ inline void ServerCommand(const std::string& command) {
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
 }
 
-inline int CountLines(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 class StoreDbTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_GT(ServerPort("mariadb"), 0) << "the mariadb fixture did not start";
-        TInitSettings& s = InitSettings();
-        s.Host = "127.0.0.1";
-        s.Port = std::to_string(ServerPort("mariadb"));
-        s.DBUsername = "root";
-        s.DBPassword = "";
-        admin.Open(ServerParams());
+        UseTestServer();
+        admin.Open(TestServerParams());
         admin.Execute("drop database if exists velmoradb");
     }
 
