@@ -7,6 +7,7 @@
 #include "foundation/SystemLog.h"
 
 #include <QStatusBar>
+#include <QWidget>
 
 #include <exception>
 
@@ -25,6 +26,22 @@ void ReportError(QWidget* parent, const char* code, const QString& errorText) {
 void ShowStatus(ConsoleHost* host, QStatusBar* bar, const QString& text) {
     if (bar != nullptr) bar->showMessage(text);
     if (host != nullptr) host->ShowStatus(text);
+}
+
+QStatusBar* NewStatusBar(QWidget* form, const char* objectName) {
+    auto* bar = new QStatusBar(form);
+    bar->setObjectName(QString::fromLatin1(objectName));
+    bar->setSizeGripEnabled(false);
+    return bar;
+}
+
+void WatchFocus(QWidget* form, QObject* filter, std::initializer_list<const QWidget*> except) {
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus) continue;
+        bool skip = false;
+        for (const QWidget* e : except) skip = skip || e == w;
+        if (!skip) w->installEventFilter(filter);
+    }
 }
 
 bool IsInteger(const QString& text) {

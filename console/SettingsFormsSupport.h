@@ -1,11 +1,13 @@
 #pragma once
-// Small pieces shared by the settings forms (alarm methods, contacts, groups, scheduling,
-// general options): reporting a database failure, status texts, integer fields.
+// Small pieces shared by the console's forms: reporting a database failure, the status bar
+// and its texts, arming "Apply" on focus, integer fields.
 #include <QString>
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 
+class QObject;
 class QWidget;
 class QStatusBar;
 
@@ -20,6 +22,11 @@ void ReportError(QWidget* parent, const char* code, const std::exception& e);
 void ReportError(QWidget* parent, const char* code, const QString& errorText);
 // The text in the form's status bar and, when there is a main window, in its status bar.
 void ShowStatus(ConsoleHost* host, QStatusBar* bar, const QString& text);
+// A status bar for `form`, without a size grip, with the object name the tests look for.
+QStatusBar* NewStatusBar(QWidget* form, const char* objectName);
+// Installs `filter` on every control of `form` that takes focus, but not on `except`: the
+// settings forms enable "Apply" when the user enters any field.
+void WatchFocus(QWidget* form, QObject* filter, std::initializer_list<const QWidget*> except);
 // Whether the text is a whole decimal number (blanks around it allowed, sign allowed).
 bool IsInteger(const QString& text);
 // The std::string of a QString (UTF-8) and back.

@@ -213,9 +213,7 @@ TFormAlarmingSettingsPro::TFormAlarmingSettingsPro(ConsoleHost* host, QWidget* p
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
 
-    status_ = new QStatusBar(this);
-    status_->setObjectName(QStringLiteral("TntStatusBar"));
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "TntStatusBar");
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(tabs_, 1);
@@ -223,9 +221,7 @@ TFormAlarmingSettingsPro::TFormAlarmingSettingsPro(ConsoleHost* host, QWidget* p
     top->addWidget(status_);
     resize(720, 600);
 
-    for (auto* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus && w != ok_ && w != cancel_ && w != help_ && w != test_)
-            w->installEventFilter(this);
+    settingsforms::WatchFocus(this, this, {ok_, cancel_, help_, test_});
     ok_->setEnabled(false);
 }
 

@@ -1,5 +1,6 @@
 #include "TFormChartings.h"
 
+#include "SettingsFormsSupport.h"
 #include "ConsoleHost.h"
 #include "Dialogs.h"
 
@@ -109,9 +110,7 @@ TFormChartings::TFormChartings(ConsoleHost* host, QWidget* parent) : QDialog(par
     buttons->insertStretch(3);
     layout->addLayout(buttons);
 
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName("StatusBar");
-    statusBar_->setSizeGripEnabled(false);
+    statusBar_ = settingsforms::NewStatusBar(this, "StatusBar");
     statusLabel_ = new QLabel(statusBar_);
     statusLabel_->setObjectName("StatusText");
     statusBar_->addWidget(statusLabel_, 1);

@@ -91,9 +91,7 @@ TFormContactGroupsSettings::TFormContactGroupsSettings(ConsoleHost* host, QWidge
     buttons->addStretch();
     for (auto* b : {save_, delete_, clear_, cancel_}) buttons->addWidget(b);
 
-    status_ = new QStatusBar(this);
-    status_->setObjectName(QStringLiteral("TntStatusBar"));
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "TntStatusBar");
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(nameRow);

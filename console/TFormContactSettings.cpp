@@ -84,9 +84,7 @@ TFormContactSettings::TFormContactSettings(ConsoleHost* host, QWidget* parent, O
     buttons->addStretch();
     for (auto* b : {save_, delete_, clear_, cancel_}) buttons->addWidget(b);
 
-    status_ = new QStatusBar(this);
-    status_->setObjectName(QStringLiteral("TntStatusBar"));
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "TntStatusBar");
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(box);

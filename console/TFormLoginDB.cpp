@@ -1,5 +1,6 @@
 #include "TFormLoginDB.h"
 
+#include "SettingsFormsSupport.h"
 #include "Dialogs.h"
 #include "TFormMenu.h"
 
@@ -83,9 +84,7 @@ TFormLoginDB::TFormLoginDB(ZUVOzedovUzivara& db, TFormMenu* menu, QWidget* paren
     buttons->addWidget(TntButtonConnect);
     buttons->addWidget(TntButtonCancel);
     layout->addLayout(buttons);
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName("StatusBar");
-    StatusBar->setSizeGripEnabled(false);
+    StatusBar = settingsforms::NewStatusBar(this, "StatusBar");
     layout->addWidget(StatusBar);
     StatusBar->showMessage("Please input the valid connecting parameters.");
     connect(TntButtonConnect, &QPushButton::clicked, this, [this] { TntButtonConnectClick(); });

@@ -97,9 +97,7 @@ TFormScheduling::TFormScheduling(ConsoleHost* host, QWidget* parent) : QDialog(p
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
 
-    status_ = new QStatusBar(this);
-    status_->setObjectName(QStringLiteral("TntStatusBar"));
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "TntStatusBar");
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);

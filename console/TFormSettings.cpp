@@ -193,9 +193,7 @@ TFormSettings::TFormSettings(ConsoleHost* host, QWidget* parent) : QDialog(paren
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
 
-    status_ = new QStatusBar(this);
-    status_->setObjectName(QStringLiteral("TntStatusBar"));
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "TntStatusBar");
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(tabs_, 1);
@@ -204,8 +202,7 @@ TFormSettings::TFormSettings(ConsoleHost* host, QWidget* parent) : QDialog(paren
     resize(520, 440);
 
     // Entering any control enables "Apply".
-    for (auto* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus && w != ok_ && w != cancel_ && w != default_) w->installEventFilter(this);
+    settingsforms::WatchFocus(this, this, {ok_, cancel_, default_});
     ok_->setEnabled(false);
 }
 

@@ -1,5 +1,6 @@
 #include "console/TFormSetupScheduling.h"
 
+#include "SettingsFormsSupport.h"
 #include "console/ConsoleHost.h"
 #include "console/Dialogs.h"
 #include "console/FormOpeners.h"
@@ -107,9 +108,7 @@ TFormSetupScheduling::TFormSetupScheduling(ConsoleHost* host, QWidget* parent)
     cancel_->setObjectName("ButtonCancel");
     help_ = new QPushButton("&Help", this);
     help_->setObjectName("ButtonHelp");
-    status_ = new QStatusBar(this);
-    status_->setObjectName("StatusBar");
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "StatusBar");
 
     auto* v = new QVBoxLayout(this);
     v->addWidget(tabs_, 1);

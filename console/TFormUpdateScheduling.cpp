@@ -1,5 +1,6 @@
 #include "console/TFormUpdateScheduling.h"
 
+#include "SettingsFormsSupport.h"
 #include "console/ConsoleHost.h"
 #include "console/Dialogs.h"
 #include "console/FormOpeners.h"
@@ -66,9 +67,7 @@ TFormUpdateScheduling::TFormUpdateScheduling(ConsoleHost* host, QWidget* parent)
     delete_->setObjectName("ButtonDelete");
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("ButtonCancel");
-    status_ = new QStatusBar(this);
-    status_->setObjectName("StatusBar");
-    status_->setSizeGripEnabled(false);
+    status_ = settingsforms::NewStatusBar(this, "StatusBar");
 
     auto* v = new QVBoxLayout(this);
     v->addWidget(new QLabel("Scheduling Lists", this));
@@ -99,11 +98,7 @@ TFormUpdateScheduling::TFormUpdateScheduling(ConsoleHost* host, QWidget* parent)
     });
     for (QWidget* page : {pages_->SchedulePage(), pages_->ServicePage(), pages_->SslPage(),
                           pages_->AlarmPage(), pages_->ContactPage()}) {
-        for (QWidget* w : page->findChildren<QWidget*>()) {
-            if (w->focusPolicy() != Qt::NoFocus) {
-                w->installEventFilter(this);
-            }
-        }
+        settingsforms::WatchFocus(page, this, {});
     }
     ResetForm();
 }
