@@ -6,6 +6,7 @@
 #include "foundation/Messages.h"
 #include "foundation/SystemLog.h"
 
+#include <QPushButton>
 #include <QStatusBar>
 #include <QWidget>
 
@@ -26,6 +27,12 @@ void ReportError(QWidget* parent, const char* code, const QString& errorText) {
 void ShowStatus(ConsoleHost* host, QStatusBar* bar, const QString& text) {
     if (bar != nullptr) bar->showMessage(text);
     if (host != nullptr) host->ShowStatus(text);
+}
+
+QPushButton* NewButton(QWidget* form, const QString& caption, const char* objectName) {
+    auto* button = new QPushButton(caption, form);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
 }
 
 QStatusBar* NewStatusBar(QWidget* form, const char* objectName) {

@@ -8,6 +8,7 @@
 #include <string>
 
 class QObject;
+class QPushButton;
 class QWidget;
 class QStatusBar;
 
@@ -22,6 +23,8 @@ void ReportError(QWidget* parent, const char* code, const std::exception& e);
 void ReportError(QWidget* parent, const char* code, const QString& errorText);
 // The text in the form's status bar and, when there is a main window, in its status bar.
 void ShowStatus(ConsoleHost* host, QStatusBar* bar, const QString& text);
+// A push button of `form` with its caption and the object name the tests look for.
+QPushButton* NewButton(QWidget* form, const QString& caption, const char* objectName);
 // A status bar for `form`, without a size grip, with the object name the tests look for.
 QStatusBar* NewStatusBar(QWidget* form, const char* objectName);
 // Installs `filter` on every control of `form` that takes focus, but not on `except`: the

@@ -194,14 +194,11 @@ TFormAlarmingSettingsPro::TFormAlarmingSettingsPro(ConsoleHost* host, QWidget* p
     BuildSnpp();
     connect(tabs_, &QTabWidget::currentChanged, this, &TFormAlarmingSettingsPro::UpdateTestButton);
 
-    help_ = new QPushButton(QStringLiteral("&Help"), this);
-    help_->setObjectName(QStringLiteral("TntButtonHelp"));
+    help_ = settingsforms::NewButton(this, QStringLiteral("&Help"), "TntButtonHelp");
     test_ = new QPushButton(QString::fromLatin1(kTestCaptions[0]), this);
     test_->setObjectName(QStringLiteral("TntButtonTest"));
-    ok_ = new QPushButton(QStringLiteral("Apply"), this);
-    ok_->setObjectName(QStringLiteral("TntButtonOK"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("TntButtonCancel"));
+    ok_ = settingsforms::NewButton(this, QStringLiteral("Apply"), "TntButtonOK");
+    cancel_ = settingsforms::NewButton(this, QStringLiteral("Cancel"), "TntButtonCancel");
     connect(help_, &QPushButton::clicked, this, &TFormAlarmingSettingsPro::TntButtonHelpClick);
     connect(test_, &QPushButton::clicked, this, [this] { TntButtonTestClick(); });
     connect(ok_, &QPushButton::clicked, this, [this] { TntButtonOKClick(); });

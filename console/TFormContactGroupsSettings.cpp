@@ -33,8 +33,7 @@ TFormContactGroupsSettings::TFormContactGroupsSettings(ConsoleHost* host, QWidge
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("TntEditGroupName"));
     name_->setMaxLength(50);
-    choose_ = new QPushButton(QStringLiteral("....."), this);
-    choose_->setObjectName(QStringLiteral("TntButtonSelectGroup"));
+    choose_ = settingsforms::NewButton(this, QStringLiteral("....."), "TntButtonSelectGroup");
     connect(choose_, &QPushButton::clicked, this, &TFormContactGroupsSettings::OpenChooser);
 
     available_ = new QListWidget(this);
@@ -46,14 +45,10 @@ TFormContactGroupsSettings::TFormContactGroupsSettings(ConsoleHost* host, QWidge
     connect(available_, &QListWidget::itemDoubleClicked, this, [this] { MoveSelected(true); });
     connect(selected_, &QListWidget::itemDoubleClicked, this, [this] { MoveSelected(false); });
 
-    add_ = new QPushButton(QStringLiteral(">"), this);
-    add_->setObjectName(QStringLiteral("TntButtonAdd"));
-    addAll_ = new QPushButton(QStringLiteral(">>"), this);
-    addAll_->setObjectName(QStringLiteral("TntButtonAddAll"));
-    remove_ = new QPushButton(QStringLiteral("<"), this);
-    remove_->setObjectName(QStringLiteral("TntButtonRemove"));
-    removeAll_ = new QPushButton(QStringLiteral("<<"), this);
-    removeAll_->setObjectName(QStringLiteral("TntButtonRemoveAll"));
+    add_ = settingsforms::NewButton(this, QStringLiteral(">"), "TntButtonAdd");
+    addAll_ = settingsforms::NewButton(this, QStringLiteral(">>"), "TntButtonAddAll");
+    remove_ = settingsforms::NewButton(this, QStringLiteral("<"), "TntButtonRemove");
+    removeAll_ = settingsforms::NewButton(this, QStringLiteral("<<"), "TntButtonRemoveAll");
     connect(add_, &QPushButton::clicked, this, [this] { MoveSelected(true); });
     connect(addAll_, &QPushButton::clicked, this, [this] { MoveAll(true); });
     connect(remove_, &QPushButton::clicked, this, [this] { MoveSelected(false); });
@@ -75,14 +70,10 @@ TFormContactGroupsSettings::TFormContactGroupsSettings(ConsoleHost* host, QWidge
     lists->addLayout(moves, 1, 1);
     lists->addWidget(selected_, 1, 2);
 
-    save_ = new QPushButton(QStringLiteral("Save New"), this);
-    save_->setObjectName(QStringLiteral("TntButtonSave"));
-    delete_ = new QPushButton(QStringLiteral("Delete"), this);
-    delete_->setObjectName(QStringLiteral("TntButtonDelete"));
-    clear_ = new QPushButton(QStringLiteral("Clear"), this);
-    clear_->setObjectName(QStringLiteral("TntButtonClear"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("TntButtonCancel"));
+    save_ = settingsforms::NewButton(this, QStringLiteral("Save New"), "TntButtonSave");
+    delete_ = settingsforms::NewButton(this, QStringLiteral("Delete"), "TntButtonDelete");
+    clear_ = settingsforms::NewButton(this, QStringLiteral("Clear"), "TntButtonClear");
+    cancel_ = settingsforms::NewButton(this, QStringLiteral("Cancel"), "TntButtonCancel");
     connect(save_, &QPushButton::clicked, this, [this] { TntButtonSaveClick(); });
     connect(delete_, &QPushButton::clicked, this, [this] { TntButtonDeleteClick(); });
     connect(clear_, &QPushButton::clicked, this, &TFormContactGroupsSettings::TntButtonClearClick);

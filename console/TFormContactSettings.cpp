@@ -68,14 +68,10 @@ TFormContactSettings::TFormContactSettings(ConsoleHost* host, QWidget* parent, O
     auto* listLayout = new QVBoxLayout(listBox);
     listLayout->addWidget(list_);
 
-    save_ = new QPushButton(QStringLiteral("Save New"), this);
-    save_->setObjectName(QStringLiteral("TntButtonSave"));
-    delete_ = new QPushButton(QStringLiteral("Delete"), this);
-    delete_->setObjectName(QStringLiteral("TntButtonDelete"));
-    clear_ = new QPushButton(QStringLiteral("Clear"), this);
-    clear_->setObjectName(QStringLiteral("TntButtonClear"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("TntButtonCancel"));
+    save_ = settingsforms::NewButton(this, QStringLiteral("Save New"), "TntButtonSave");
+    delete_ = settingsforms::NewButton(this, QStringLiteral("Delete"), "TntButtonDelete");
+    clear_ = settingsforms::NewButton(this, QStringLiteral("Clear"), "TntButtonClear");
+    cancel_ = settingsforms::NewButton(this, QStringLiteral("Cancel"), "TntButtonCancel");
     connect(save_, &QPushButton::clicked, this, [this] { TntButtonSaveClick(); });
     connect(delete_, &QPushButton::clicked, this, [this] { TntButtonDeleteClick(); });
     connect(clear_, &QPushButton::clicked, this, &TFormContactSettings::TntButtonClearClick);

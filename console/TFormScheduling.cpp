@@ -72,14 +72,10 @@ TFormScheduling::TFormScheduling(ConsoleHost* host, QWidget* parent) : QDialog(p
         }
     }
 
-    selectAll_ = new QPushButton(QStringLiteral("Select All"), this);
-    selectAll_->setObjectName(QStringLiteral("TntButtonSelectAll"));
-    clearAll_ = new QPushButton(QStringLiteral("Clear All"), this);
-    clearAll_->setObjectName(QStringLiteral("TntButtonClearAll"));
-    ok_ = new QPushButton(QStringLiteral("Apply"), this);
-    ok_->setObjectName(QStringLiteral("TntButtonOK"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("TntButtonCancel"));
+    selectAll_ = settingsforms::NewButton(this, QStringLiteral("Select All"), "TntButtonSelectAll");
+    clearAll_ = settingsforms::NewButton(this, QStringLiteral("Clear All"), "TntButtonClearAll");
+    ok_ = settingsforms::NewButton(this, QStringLiteral("Apply"), "TntButtonOK");
+    cancel_ = settingsforms::NewButton(this, QStringLiteral("Cancel"), "TntButtonCancel");
     connect(selectAll_, &QPushButton::clicked, this, &TFormScheduling::SelectAll);
     connect(clearAll_, &QPushButton::clicked, this, &TFormScheduling::ClearAll);
     connect(ok_, &QPushButton::clicked, this, [this] { TntButtonOKClick(); });

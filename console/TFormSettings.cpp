@@ -175,14 +175,11 @@ TFormSettings::TFormSettings(ConsoleHost* host, QWidget* parent) : QDialog(paren
     connect(dbEnable_, &QCheckBox::toggled, this, &TFormSettings::EnableBackupFields);
     connect(filePathButton_, &QPushButton::clicked, this, &TFormSettings::TntButtonPathClick);
 
-    ok_ = new QPushButton(QStringLiteral("Apply"), this);
-    ok_->setObjectName(QStringLiteral("TntButtonOK"));
+    ok_ = settingsforms::NewButton(this, QStringLiteral("Apply"), "TntButtonOK");
     ok_->setToolTip(QStringLiteral("Click to save the settings"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("TntButtonCancel"));
+    cancel_ = settingsforms::NewButton(this, QStringLiteral("Cancel"), "TntButtonCancel");
     cancel_->setToolTip(QStringLiteral("Click to cancel changes and close the window"));
-    default_ = new QPushButton(QStringLiteral("Default"), this);
-    default_->setObjectName(QStringLiteral("TntButtonDefault"));
+    default_ = settingsforms::NewButton(this, QStringLiteral("Default"), "TntButtonDefault");
     default_->setToolTip(QStringLiteral("Click to reset the settings to default"));
     connect(ok_, &QPushButton::clicked, this, [this] { TntButtonOKClick(); });
     connect(cancel_, &QPushButton::clicked, this, &TFormSettings::TntButtonCancelClick);
