@@ -17,12 +17,17 @@ port_range() {
     fi
 }
 
-# True when some TCP or UDP socket on this machine uses local port $1, in any state.
+# True while something accepts TCP connections on 127.0.0.1:$1.
+port_listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+# True when some TCP or UDP socket on this machine uses local port $1, in any state. For a
+# new port only: a server's own port keeps closed connections in TIME_WAIT for a while after
+# it stops, and a restart must still get that port back (see port_listening).
 port_taken() {
     if ss -Htuan 2>/dev/null | awk '{print $5}' | grep -q ":$1\$"; then
         return 0
     fi
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+    port_listening "$1"
 }
 
 # Prints a port of port_range that no socket uses, for TCP and UDP alike.

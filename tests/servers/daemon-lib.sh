@@ -4,14 +4,12 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/common-port.sh"
 
-port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
 # The port remembered for listener $1, or a new free one (remembered from now on).
 pick_port() {
     local name="$1" file="$dir/port.$1" p i
     if [[ -f "$file" ]]; then
         p="$(cat "$file")"
-        if ! port_taken "$p"; then echo "$p"; return 0; fi
+        if ! port_listening "$p"; then echo "$p"; return 0; fi
     fi
     for i in $(seq 1 20); do
         p="$(free_port)" || break

@@ -163,7 +163,7 @@ greets() {
 answers() {
     local p
     for p in "$@"; do
-        port_in_use "$p" || return 1
+        port_listening "$p" || return 1
     done
 }
 

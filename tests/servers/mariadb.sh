@@ -56,7 +56,7 @@ pick_port() {
     local p
     if [[ -f "$portfile" ]]; then
         p="$(cat "$portfile")"
-        if ! port_taken "$p"; then echo "$p"; return 0; fi
+        if ! port_listening "$p"; then echo "$p"; return 0; fi
     fi
     p="$(free_port)" || return 1
     echo "$p" >"$portfile"

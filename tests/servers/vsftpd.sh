@@ -156,10 +156,10 @@ do_start() {
         ok=yes
         for p in "${ports[@]}"; do
             for i in $(seq 1 50); do
-                port_in_use "$p" && break
+                port_listening "$p" && break
                 sleep 0.1
             done
-            port_in_use "$p" || { ok=no; break; }
+            port_listening "$p" || { ok=no; break; }
         done
         [[ "$ok" == yes ]] && break
         echo "vsftpd.sh: no listener on $p (attempt $attempt); output:" >&2
